@@ -1,0 +1,131 @@
+#include "Paths.h"
+
+#include "StringList.h"
+
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+bool IsPathSeparator(char c) noexcept {
+#ifdef _WIN32
+    return c == '\\' || c == '/' || c == ':';
+#else
+    return c == '\\' || c == '/';
+#endif
+}
+
+char NativeSeparator() noexcept {
+#ifdef _WIN32
+    return '\\';
+#else
+    return '/';
+#endif
+}
+
+namespace {
+size_t LastSeparator(std::string_view path) noexcept {
+    for (size_t i = path.size(); i-- > 0;)
+        if (IsPathSeparator(path[i]))
+            return i;
+    return std::string_view::npos;
+}
+} // namespace
+
+std::string ExtractFileName(std::string_view path) {
+    const size_t p = LastSeparator(path);
+    return std::string(p == std::string_view::npos ? path : path.substr(p + 1));
+}
+
+std::string ExtractFilePath(std::string_view path) {
+    const size_t p = LastSeparator(path);
+    return p == std::string_view::npos ? std::string() : std::string(path.substr(0, p + 1));
+}
+
+std::string ExtractFileExt(std::string_view path) {
+    const std::string name = ExtractFileName(path);
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string ExcludeOneTrailingSeparator(std::string_view path) {
+    if (!path.empty() && IsPathSeparator(path.back()))
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
+std::string ExcludeTrailingSeparators(std::string_view path) {
+    while (!path.empty() && IsPathSeparator(path.back()))
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
+bool FileExists(const std::string& path) {
+    if (path.empty())
+        return false;
+    std::error_code ec;
+    const fs::file_status st = fs::status(fs::path(path), ec);
+    return !ec && fs::exists(st) && !fs::is_directory(st);
+}
+
+bool DirectoryExists(const std::string& path) {
+    if (path.empty())
+        return false;
+#ifdef _WIN32
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+#else
+    std::error_code ec;
+    return fs::is_directory(fs::path(path), ec);
+#endif
+}
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+    if (mask == "*.*" || mask == "*")
+        return true;
+    // Iterative wildcard match with back-tracking to the last '*'.
+    size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
+    auto same = [](char a, char b) { return CompareText({&a, 1}, {&b, 1}) == 0; };
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == '?' || same(mask[m], name[n]))) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == '*') {
+            starM = m++;
+            starN = n;
+        } else if (starM != std::string_view::npos) {
+            m = starM + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask) {
+    std::vector<std::string> result;
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(folder), ec);
+    if (ec)
+        return result;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec)
+            break;
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name[0] == '.') // hidden on this platform
+            continue;
+        std::error_code sec;
+        if (!it->is_regular_file(sec) || sec)
+            continue;
+        if (MatchesMask(name, mask))
+            result.push_back(folder + name);
+    }
+    return result;
+}

@@ -1,0 +1,36 @@
+// Path rules shared by every layer. Records written on Windows hold "C:\Apps\x.dpr", records
+// made here "/home/...": '/' and '\' separate on every platform (and ':' too on Windows), so
+// the same code reads both kinds of records.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// True for a character that separates path components on this platform.
+bool IsPathSeparator(char c) noexcept;
+// The separator this platform writes: '\' on Windows, '/' elsewhere.
+char NativeSeparator() noexcept;
+// Text after the last separator (the whole text if there is none), extension included.
+std::string ExtractFileName(std::string_view path);
+// Text up to and including the last separator (empty if there is none).
+std::string ExtractFilePath(std::string_view path);
+// From the last '.' of the final component to the end, dot included; empty without a dot.
+std::string ExtractFileExt(std::string_view path);
+// Removes one trailing separator, if there is one, and nothing else.
+std::string ExcludeOneTrailingSeparator(std::string_view path);
+// Removes every trailing separator.
+std::string ExcludeTrailingSeparators(std::string_view path);
+
+// True when the name denotes an existing file (not a folder); false for an empty name.
+bool FileExists(const std::string& path);
+// True when the path names an existing folder; false for an empty path or a file.
+bool DirectoryExists(const std::string& path);
+
+// Matches a name against a mask with the Windows wildcard rules ('*' any run, '?' one
+// character, letter case ignored; "*.*" matches every name).
+bool MatchesMask(std::string_view name, std::string_view mask);
+// Plain files (not folders, not hidden) directly inside folder whose names match mask, as
+// full paths made of folder and name; in directory order. A folder that cannot be read
+// gives nothing.
+std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask);

@@ -1,0 +1,115 @@
+// Unit FavUtils: the favorites collection, its record helpers, its registry stream and the
+// folder test. No Qt here.
+//
+// An item record is one line of six '|'-separated fields:
+//   parent id (9 digits) | position (3 digits) | type | id | path | alias
+#pragma once
+
+#include "MemoryStream.h"
+#include "StringList.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Item type codes.
+enum TFavItemType : int {
+    fitProject = 0, // project (.dpr) or project group (.bpg)
+    fitPackage = 1, // .dpk
+    fitUnit = 2,    // .pas
+    fitFile = 3,    // any other file
+    fitFolder = 4,
+    fitGroup = 5,
+};
+
+// The record that stands for the top level (id 0).
+inline constexpr std::string_view RootRecord = "000000000|000|0|0||Favorites";
+// Unit name carried by the store's assertion failures.
+inline constexpr std::string_view FavUtilsUnitName = "FavUtils";
+
+// Field `index` of text split at `separator`; empty when there is no such field.
+std::string GetPart(std::string_view text, std::uint8_t index, char separator);
+// GetPart converted from decimal; 0 for an empty or non-numeric field.
+std::int32_t GetIntPart(std::string_view text, std::uint8_t index, char separator);
+// Decimal text of value, filled on the left with '0' to at least len characters.
+std::string IntToStrLen(std::int32_t value, int len);
+// Type code of a file by its extension: .DPR/.BPG 0, .DPK 1, .PAS 2, anything else 3.
+int GetFileItemType(std::string_view fileName);
+// True when the path names an existing folder.
+bool FolderExists(const std::string& path);
+
+// The favorites collection: the item records and the id counter.
+class TFavoriteItems {
+public:
+    TFavoriteItems();
+    virtual ~TFavoriteItems();
+    TFavoriteItems(const TFavoriteItems&) = delete;
+    TFavoriteItems& operator=(const TFavoriteItems&) = delete;
+
+    // Copies the source's records and LastID; the result lists are not copied.
+    void Assign(const TFavoriteItems& source);
+
+    // Adds one record under parentId, in front of the first child of a greater type;
+    // returns its position.
+    int AddItem(int itemType, int parentId, const std::string& path, const std::string& alias);
+    // Adds the favorite or group an add request describes; for a group, parentId comes
+    // back as the new group's id. Raises EAssertionFailed for a null or mistyped request.
+    int AddItems(int& parentId, TStringList* request);
+    // Replaces the alias of the first record equal to `record`; returns the new record.
+    std::string ChangeAlias(const std::string& record, const std::string& alias);
+    // Replaces the path of the first record equal to `record`; returns the new record.
+    std::string ChangeFileName(const std::string& record, const std::string& path);
+    std::string GetItem(int index) const;
+    void SetItem(int index, const std::string& record);
+    void SetItems(const TStringList& items);
+
+    // The children of a group in position order (sorts the item list). The list is owned
+    // by the collection and refilled by the next call.
+    TStringList& GetSubItems(int parentId);
+    // The group records among the children of a group (refills GetSubItems' list too).
+    TStringList& GetSubGroups(int parentId);
+    // Every record that is not a group, ordered by type code (sorts the item list).
+    TStringList& GetOnlyItems();
+    // True when the record is a group with at least one child.
+    bool HasSubItems(const std::string& record) const;
+    // Swaps the places (parent and position) of two records; both come back changed.
+    void ExchangeItems(std::string& a, std::string& b);
+
+    // The registry key of the stored value: "\Favorites".
+    virtual std::string GetSection() const;
+    // Reads the collection from the registry value; a missing or empty value loads nothing.
+    void LoadFromReg();
+    // Writes the collection to the registry value.
+    void SaveToReg();
+
+    // Published properties.
+    TStringList& Items() noexcept { return FItems; }
+    const TStringList& Items() const noexcept { return FItems; }
+    std::int32_t LastID() const noexcept { return FLastID; }
+    void SetLastID(std::int32_t value) noexcept { FLastID = value; }
+
+private:
+    TStringList FItems;
+    TStringList FOnlyItems;
+    TStringList FSubGroups;
+    TStringList FSubItems;
+    std::int32_t FLastID = 0;
+};
+
+// The collection as a component stream ("TPF0" ... ), byte for byte.
+std::vector<std::uint8_t> WriteFavoriteStream(const TFavoriteItems& items);
+// Reads a component stream into the collection. Raises EReadError with a clear message on
+// any malformed input and then leaves the collection unchanged. A stream without
+// "Items.Strings" keeps the item list as it was.
+void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& items);
+
+// A memory stream that loads from and saves to a binary registry value.
+class TRegistryStream : public TMemoryStream {
+public:
+    // Reads the value into the stream; false (stream unchanged) when missing or empty.
+    bool LoadFromRegistry(const std::string& keyPath, const std::string& valueName);
+    // Stores the stream's whole content as the binary value.
+    void SaveToRegistry(const std::string& keyPath, const std::string& valueName);
+};
