@@ -44,10 +44,12 @@ void TStringList::Put(int index, std::string s) {
     if (index < 0 || index >= Count())
         throw EStringListError(index);
     FLines[static_cast<size_t>(index)] = std::move(s);
+    Changed();
 }
 
 int TStringList::Add(std::string s) {
     FLines.push_back(std::move(s));
+    Changed();
     return Count() - 1;
 }
 
@@ -55,15 +57,26 @@ void TStringList::Insert(int index, std::string s) {
     if (index < 0 || index > Count())
         throw EStringListError(index);
     FLines.insert(FLines.begin() + index, std::move(s));
+    Changed();
 }
 
 void TStringList::Delete(int index) {
     if (index < 0 || index >= Count())
         throw EStringListError(index);
     FLines.erase(FLines.begin() + index);
+    Changed();
 }
 
 int TStringList::IndexOf(std::string_view s) const noexcept {
+    if (IsSorted()) {
+        // Equal lines sit together in a sorted list, so the lower bound is the first of them.
+        const auto it = std::lower_bound(FLines.begin(), FLines.end(), s,
+                                         [](const std::string& line, std::string_view key) {
+                                             return CompareText(line, key) < 0;
+                                         });
+        return (it != FLines.end() && SameText(*it, s)) ? static_cast<int>(it - FLines.begin())
+                                                         : -1;
+    }
     for (size_t i = 0; i < FLines.size(); ++i)
         if (SameText(FLines[i], s))
             return static_cast<int>(i);
@@ -71,7 +84,10 @@ int TStringList::IndexOf(std::string_view s) const noexcept {
 }
 
 void TStringList::Sort() {
+    if (IsSorted())
+        return;
     std::stable_sort(FLines.begin(), FLines.end(), [](const std::string& a, const std::string& b) {
         return CompareText(a, b) < 0;
     });
+    FSortedGeneration = FGeneration;
 }

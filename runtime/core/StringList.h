@@ -2,6 +2,7 @@
 // case-insensitive search and sort.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,11 @@ public:
     TStringList() = default;
     TStringList(std::initializer_list<std::string> lines) : FLines(lines) {}
     explicit TStringList(std::vector<std::string> lines) : FLines(std::move(lines)) {}
+    TStringList(const TStringList& other) : FLines(other.FLines) {}
+    TStringList& operator=(const TStringList& other) {
+        Assign(other);
+        return *this;
+    }
 
     int Count() const noexcept { return static_cast<int>(FLines.size()); }
     bool Empty() const noexcept { return FLines.empty(); }
@@ -33,19 +39,39 @@ public:
     void Insert(int index, std::string s);
     // Raises EStringListError outside 0..Count-1.
     void Delete(int index);
-    void Clear() noexcept { FLines.clear(); }
-    void Assign(const TStringList& source) { FLines = source.FLines; }
-    // Index of the first line equal to s ignoring letter case, or -1.
+    void Clear() noexcept {
+        FLines.clear();
+        Changed();
+    }
+    void Assign(const TStringList& source) {
+        FLines = source.FLines;
+        Changed();
+    }
+    // Index of the first line equal to s ignoring letter case, or -1. A binary search
+    // while the list is known to be sorted, a scan otherwise; the answer is the same.
     int IndexOf(std::string_view s) const noexcept;
-    // Sorts ascending by CompareText; lines that compare equal keep their order.
+    // Sorts ascending by CompareText; lines that compare equal keep their order. Free when
+    // nothing changed since the last sort.
     void Sort();
+    // True while no change has happened since the last Sort().
+    bool IsSorted() const noexcept { return FSortedGeneration == FGeneration; }
+    // Changes on every modification; lets owners cache what they derive from the lines.
+    std::uint64_t Generation() const noexcept { return FGeneration; }
 
     const std::vector<std::string>& Lines() const noexcept { return FLines; }
-    std::vector<std::string>& Lines() noexcept { return FLines; }
+    // Mutable access; counts as a change.
+    std::vector<std::string>& Lines() noexcept {
+        Changed();
+        return FLines;
+    }
     auto begin() const noexcept { return FLines.begin(); }
     auto end() const noexcept { return FLines.end(); }
-    bool operator==(const TStringList&) const = default;
+    bool operator==(const TStringList& other) const { return FLines == other.FLines; }
 
 private:
+    void Changed() noexcept { ++FGeneration; }
+
     std::vector<std::string> FLines;
+    std::uint64_t FGeneration = 1;
+    std::uint64_t FSortedGeneration = 0;
 };
