@@ -91,11 +91,23 @@ public:
     void SetLastID(std::int32_t value) noexcept { FLastID = value; }
 
 private:
+    // First run of consecutive records of one parent in the sorted item list: [First, Last).
+    struct TParentRun {
+        std::int32_t Parent;
+        int First;
+        int Last;
+    };
+    // Sorts the item list and returns the run of parentId's children (empty when none).
+    TParentRun FindChildren(std::int32_t parentId);
+
     TStringList FItems;
     TStringList FOnlyItems;
     TStringList FSubGroups;
     TStringList FSubItems;
     std::int32_t FLastID = 0;
+    // Index of FItems by parent, valid while FItems is at generation FRunsGeneration.
+    std::vector<TParentRun> FRuns;
+    std::uint64_t FRunsGeneration = 0;
 };
 
 // The collection as a component stream ("TPF0" ... ), byte for byte.
