@@ -25,19 +25,20 @@ struct OpenDialogOptions {
 
 // The state of a file-open dialog; it lives between uses (filter index, folder, names).
 struct OpenDialogState {
-    QString title;             // empty: the platform's default title
-    QString filter;            // "Label|*.a;*.b|Label 2|*.c"
-    int filterIndex = 1;       // 1-based, as the runtime counts; kept between uses
+    QString title;       // empty: the platform's default title
+    QString filter;      // "Label|*.a;*.b|Label 2|*.c"
+    int filterIndex = 1; // 1-based, as the runtime counts; kept between uses
     QString initialDir;
-    QString fileName;          // in: proposed name; out: the chosen file (the first one)
-    QStringList files;         // out: every chosen file
+    QString fileName;  // in: proposed name; out: the chosen file (the first one)
+    QStringList files; // out: every chosen file
     OpenDialogOptions options;
 };
 
 class ModalInteraction {
 public:
     virtual ~ModalInteraction() = default;
-    // Shows the dialog modally and returns its modal result (mrOk, mrCancel, ...).
+    // Shows the dialog modally and returns its modal result (mrOk, mrCancel, ...); a dialog
+    // rejected by Qt (Escape, close box) counts as mrCancel, as the runtime counts it.
     virtual int ShowModal(QDialog& dialog) = 0;
     // An error message box: error icon, one OK button, optional help context (0: none).
     virtual void ErrorBox(QWidget* parent, const QString& text, int helpContext) = 0;
@@ -57,6 +58,18 @@ public:
 ModalInteraction& Modal();
 // Installs a seam (not owned); nullptr goes back to the default Qt one. Returns the previous.
 ModalInteraction* SetModal(ModalInteraction* modal);
+
+// Installs a seam for the lifetime of the guard and puts the previous one back afterwards.
+class ScopedModal {
+public:
+    explicit ScopedModal(ModalInteraction& modal);
+    ~ScopedModal();
+    ScopedModal(const ScopedModal&) = delete;
+    ScopedModal& operator=(const ScopedModal&) = delete;
+
+private:
+    ModalInteraction* previous_;
+};
 
 // Shorthands used by the dialogs and the add-in.
 void ShowErrorBox(const QString& text, int helpContext = 0, QWidget* parent = nullptr);

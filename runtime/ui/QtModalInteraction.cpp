@@ -1,0 +1,223 @@
+#include "QtModalInteraction.h"
+
+#include "FolderChooser.h"
+#include "Paths.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QScreen>
+#include <QUrl>
+
+#include <functional>
+#include <utility>
+
+namespace ui {
+
+namespace {
+
+// Runs an action on a widget the moment it is shown, before it is mapped on screen.
+class ShowHook : public QObject {
+public:
+    explicit ShowHook(std::function<void(QWidget&)> action) : action_(std::move(action)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType())
+            action_(*static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    std::function<void(QWidget&)> action_;
+};
+
+QString ToQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Starts the dialog where the runtime's dialog would: a proposed name with an existing folder
+// opens in that folder with the name filled in, otherwise the initial folder is used.
+void PlaceOpenDialog(QFileDialog& dialog, const OpenDialogState& state) {
+    const std::string proposed = state.fileName.toStdString();
+    const std::string folder = ExtractFilePath(proposed);
+    if (!folder.empty() && DirectoryExists(folder)) {
+        dialog.setDirectory(ToQString(folder));
+        dialog.selectFile(ToQString(ExtractFileName(proposed)));
+        return;
+    }
+    if (!state.initialDir.isEmpty() && DirectoryExists(state.initialDir.toStdString()))
+        dialog.setDirectory(state.initialDir);
+    if (!state.fileName.isEmpty())
+        dialog.selectFile(state.fileName);
+}
+
+QStringList HelpFolders() {
+    QStringList folders;
+    if (qEnvironmentVariableIsSet(HelpDirVariable))
+        folders << qEnvironmentVariable(HelpDirVariable);
+    if (QCoreApplication::instance()) {
+        // Tests and the IDE shell live in sub-folders of the build tree; help/ sits at its top.
+        QDir dir(QCoreApplication::applicationDirPath());
+        for (int level = 0; level < 4; ++level) {
+            folders << dir.filePath(QStringLiteral("help"));
+            if (!dir.cdUp())
+                break;
+        }
+    }
+    return folders;
+}
+
+} // namespace
+
+int QtModalInteraction::ShowModal(QDialog& dialog) {
+    const int result = dialog.exec();
+    return result == QDialog::Rejected ? mrCancel : result;
+}
+
+void QtModalInteraction::ErrorBox(QWidget* parent, const QString& text, int /*helpContext*/) {
+    // The help context only serves F1 on the runtime's box; no caller here passes one.
+    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, parent);
+    ShowModal(box);
+}
+
+bool QtModalInteraction::OpenFile(QWidget* parent, OpenDialogState& state) {
+    QFileDialog dialog(parent);
+    // Qt's own dialog shows the runtime's filter labels as they stand, on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setWindowTitle(state.title.isEmpty() ? QStringLiteral("Open") : state.title);
+    if (state.options.allowMultiSelect)
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    else
+        dialog.setFileMode(state.options.fileMustExist ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+
+    const QStringList filters = ToNameFilters(state.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const bool inRange = state.filterIndex >= 1 && state.filterIndex <= filters.size();
+        dialog.selectNameFilter(filters.at(inRange ? state.filterIndex - 1 : 0));
+    }
+    PlaceOpenDialog(dialog, state);
+
+    dialog.setSizeGripEnabled(state.options.enableSizing);
+    ShowHook fixSize([&](QWidget& shown) {
+        if (!state.options.enableSizing)
+            shown.setFixedSize(shown.size());
+    });
+    dialog.installEventFilter(&fixSize);
+
+    const bool accepted = ShowModal(dialog) == mrOk;
+    // The filter the user left is kept, also when the dialog was cancelled.
+    if (const qsizetype index = filters.indexOf(dialog.selectedNameFilter()); index >= 0)
+        state.filterIndex = static_cast<int>(index) + 1;
+    if (!accepted)
+        return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return false;
+    state.files.clear();
+    for (const QString& file : chosen)
+        state.files << QDir::toNativeSeparators(file);
+    state.fileName = state.files.first();
+    return true;
+}
+
+bool QtModalInteraction::BrowseFolder(QString& folder, const QString& prompt) {
+    const QPointer<QWidget> previouslyActive = QApplication::activeWindow();
+
+    // Qt's own dialog, not the desktop's, so that it can be placed where the chooser belongs.
+    QFileDialog dialog(nullptr, QStringLiteral("Browse for Folder"));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Every other window of the application is blocked while the chooser is open.
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setLabelText(QFileDialog::LookIn, prompt);
+    const bool preselect = !folder.isEmpty() && DirectoryExists(folder.toStdString());
+    dialog.setDirectory(preselect ? folder : QDir::homePath());
+
+    ShowHook place([](QWidget& shown) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            shown.move(FolderChooserPosition(screen->geometry(), shown.frameGeometry().size()));
+    });
+    dialog.installEventFilter(&place);
+
+    bool chosen = false;
+    if (ShowModal(dialog) == mrOk) {
+        if (const QStringList selected = dialog.selectedFiles(); !selected.isEmpty()) {
+            folder = QDir::toNativeSeparators(selected.first());
+            chosen = true;
+        }
+    }
+    if (previouslyActive)
+        previouslyActive->activateWindow();
+    return chosen;
+}
+
+void QtModalInteraction::ShowHelp(const QString& helpFile, int context) {
+    const QString topic = HelpTopicPath(helpFile, context);
+    if (topic.isEmpty()) {
+        ErrorBox(
+            QApplication::activeWindow(),
+            QStringLiteral("Help topic %1 of \"%2\" was not found.").arg(context).arg(helpFile), 0);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(topic)))
+        ErrorBox(QApplication::activeWindow(),
+                 QStringLiteral("Could not open the help topic \"%1\".").arg(topic), 0);
+}
+
+bool QtModalInteraction::StartProgram(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+QStringList ToNameFilters(const QString& filter) {
+    QStringList result;
+    if (filter.isEmpty())
+        return result;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList masks;
+        for (const QString& mask : parts.at(i + 1).split(u';', Qt::SkipEmptyParts)) {
+            const QString trimmed = mask.trimmed();
+            if (trimmed == QLatin1String("*.*"))
+                masks << QStringLiteral("*");
+            else if (!trimmed.isEmpty())
+                masks << trimmed;
+        }
+        if (masks.isEmpty())
+            masks << QStringLiteral("*");
+        // Qt takes the masks from the last parentheses; HideNameFilterDetails shows the label.
+        result << parts.at(i) + QStringLiteral(" (") + masks.join(u' ') + u')';
+    }
+    return result;
+}
+
+QString HelpTopicPath(const QString& helpFile, int context) {
+    QString name = ToQString(ExtractFileName(helpFile.toStdString()));
+    if (const qsizetype dot = name.lastIndexOf(u'.'); dot >= 0)
+        name.truncate(dot);
+    if (name.isEmpty() || context <= 0)
+        return {};
+    const QString relative =
+        name.toLower() + u'/' + QString::number(context) + QStringLiteral(".html");
+    for (const QString& folder : HelpFolders()) {
+        const QFileInfo topic(QDir(folder).filePath(relative));
+        if (topic.isFile())
+            return topic.absoluteFilePath();
+    }
+    return {};
+}
+
+} // namespace ui
