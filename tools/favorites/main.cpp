@@ -1,0 +1,456 @@
+// favorites: the favorites store from the command line. Works on the same registry value as
+// the add-in (the registry file off Windows), so favorites can be listed, added, moved
+// between machines as .reg files, and their stored bytes inspected.
+#include "Exception.h"
+#include "FavConsts.h"
+#include "FavUtils.h"
+#include "Paths.h"
+#include "RegFile.h"
+#include "Registry.h"
+#include "StringList.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr std::string_view Usage =
+    R"(Usage: favorites [--registry FILE] COMMAND [ARGUMENTS]
+
+Works on the favorites stored in the registry value HKEY_CURRENT_USER\Favorites\Items.
+Off Windows the registry is the file given by --registry, else $QUARVEL_REGISTRY, else
+$XDG_CONFIG_HOME/Quarvel/HKEY_CURRENT_USER.reg.
+
+Commands:
+  list                        show the favorites as a tree; missing files and folders
+                              are marked [missing]
+  add [--parent ID] [--alias TEXT] PATH
+                              add a file or folder under group ID (default 0, the top
+                              level); the alias defaults to the file or folder name
+  add-request [--parent ID]   pass an add request read from standard input (type code,
+                              alias, then the path or the group's files, one per line)
+                              to the collection; prints the position and the parent id
+  encode                      read LastID and one record per line from standard input,
+                              write the stored value's bytes to standard output
+  decode                      the reverse: bytes in, LastID and records out
+  export-value                write the stored value's bytes to standard output
+  import-value                store the bytes read from standard input as the value
+  export-reg FILE             write the value to FILE in the registry editor's format
+  import-reg FILE             store the value read from a registry editor file
+
+Options:
+  --registry FILE             use FILE as the registry (off Windows)
+  --help                      show this help
+)";
+
+// A refusal or failure of the command: reported as one line, exit status 1.
+class ToolError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::vector<std::uint8_t> ReadAll(std::FILE* f, const std::string& what) {
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    if (std::ferror(f))
+        throw ToolError("cannot read " + what);
+    return bytes;
+}
+
+std::vector<std::uint8_t> ReadStdin() {
+    return ReadAll(stdin, "standard input");
+}
+
+// Lines of standard input without their line ends (a CR before the LF goes too); a last
+// line without a line end counts, an empty input has no lines.
+std::vector<std::string> ReadStdinLines() {
+    const std::vector<std::uint8_t> bytes = ReadStdin();
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void WriteStdout(const void* data, std::size_t size) {
+    if ((size > 0 && std::fwrite(data, 1, size, stdout) != size) || std::fflush(stdout) != 0)
+        throw ToolError("cannot write to standard output");
+}
+
+void WriteStdout(std::string_view text) {
+    WriteStdout(text.data(), text.size());
+}
+
+std::int32_t ParseInt(std::string_view text, const std::string& what) {
+    std::int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        throw ToolError(what + " must be a whole number, not \"" + std::string(text) + "\"");
+    return value;
+}
+
+std::string KindWord(int type) {
+    switch (type) {
+    case fitProject:
+        return "Project";
+    case fitPackage:
+        return "Library";
+    case fitUnit:
+        return "Unit";
+    case fitFile:
+        return "File";
+    case fitFolder:
+        return "Folder";
+    case fitGroup:
+        return "Group";
+    default:
+        return "Type " + std::to_string(type);
+    }
+}
+
+std::string ValueKey() {
+    return "HKEY_CURRENT_USER\\" + TFavoriteItems().GetSection().substr(1);
+}
+
+// Loads the stored favorites; any error ends the command before anything is written.
+void Load(TFavoriteItems& items) {
+    items.LoadFromReg();
+}
+
+std::vector<std::uint8_t> StoredBytes() {
+    TRegistryStream stream;
+    stream.LoadFromRegistry(TFavoriteItems().GetSection(), std::string(sFavIdent));
+    return stream.Bytes();
+}
+
+// Stores bytes that have been decoded successfully, after checking the current value loads.
+void StoreValidated(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty())
+        throw ToolError("no bytes to store");
+    TFavoriteItems current;
+    Load(current);
+    TFavoriteItems check;
+    ReadFavoriteStream(bytes, check);
+    TRegistryStream stream;
+    stream.Write(bytes.data(), bytes.size());
+    stream.SaveToRegistry(current.GetSection(), std::string(sFavIdent));
+}
+
+// ---- Commands ------------------------------------------------------------------------------
+
+using Args = std::vector<std::string>;
+
+void ExpectNoMore(const Args& args, std::size_t used, const std::string& command) {
+    if (args.size() > used)
+        throw ToolError(command + ": unexpected argument \"" + args[used] + "\"");
+}
+
+// Takes "--name VALUE" or "--name=VALUE" at args[i]; true when it matched.
+bool TakeOption(const Args& args, std::size_t& i, std::string_view name, std::string& value) {
+    const std::string_view arg = args[i];
+    if (arg == name) {
+        if (i + 1 >= args.size())
+            throw ToolError(std::string(name) + " needs a value");
+        value = args[++i];
+        return true;
+    }
+    if (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=') {
+        value = std::string(arg.substr(name.size() + 1));
+        return true;
+    }
+    return false;
+}
+
+bool IsMissing(int type, const std::string& path) {
+    if (type == fitFolder)
+        return !FolderExists(path);
+    if (type >= fitProject && type <= fitFile)
+        return !FileExists(path);
+    return false;
+}
+
+void ListGroup(TFavoriteItems& items, int parentId, int depth, std::set<int>& visited,
+               std::string& out) {
+    const std::vector<std::string> children = items.GetSubItems(parentId).Lines();
+    for (const std::string& record : children) {
+        const int type = GetIntPart(record, 2, '|');
+        const int id = GetIntPart(record, 3, '|');
+        const std::string path = GetPart(record, 4, '|');
+        out.append(2 * static_cast<std::size_t>(depth), ' ');
+        out += KindWord(type) + " \"" + GetPart(record, 5, '|') + "\"";
+        if (!path.empty())
+            out += " " + path;
+        if (IsMissing(type, path))
+            out += " [missing]";
+        out += '\n';
+        // A group that (through broken records) contains itself is shown once.
+        if (type == fitGroup && visited.insert(id).second)
+            ListGroup(items, id, depth + 1, visited, out);
+    }
+}
+
+int CmdList(const Args& args) {
+    ExpectNoMore(args, 0, "list");
+    TFavoriteItems items;
+    Load(items);
+    std::set<int> visited{0};
+    std::string out;
+    ListGroup(items, 0, 0, visited, out);
+    WriteStdout(out);
+    return 0;
+}
+
+bool IsGroup(const TFavoriteItems& items, int id) {
+    for (const std::string& record : items.Items())
+        if (GetIntPart(record, 3, '|') == id && GetIntPart(record, 2, '|') == fitGroup)
+            return true;
+    return false;
+}
+
+bool IsBlank(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+int CmdAdd(const Args& args) {
+    std::string parentText = "0", alias, path;
+    bool haveAlias = false, havePath = false, optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded) {
+            if (arg == "--") {
+                optionsEnded = true;
+                continue;
+            }
+            if (TakeOption(args, i, "--parent", parentText))
+                continue;
+            if (TakeOption(args, i, "--alias", alias)) {
+                haveAlias = true;
+                continue;
+            }
+            if (arg.size() > 1 && arg[0] == '-')
+                throw ToolError("add: unknown option \"" + arg + "\"");
+        }
+        if (havePath)
+            throw ToolError("add: unexpected argument \"" + arg + "\"");
+        path = arg;
+        havePath = true;
+    }
+    if (!havePath)
+        throw ToolError("add: missing PATH");
+    const int parent = ParseInt(parentText, "--parent");
+
+    TFavoriteItems items;
+    Load(items);
+    if (parent != 0 && !IsGroup(items, parent))
+        throw ToolError("add: there is no group with id " + std::to_string(parent));
+    if (path.find('|') != std::string::npos)
+        throw ToolError("add: the path must not contain '|'");
+    const bool folder = DirectoryExists(path);
+    if (!folder && !FileExists(path))
+        throw ToolError("add: \"" + path + "\" does not exist");
+    // Favorites are opened later from anywhere, so they hold absolute paths.
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    if (!ec)
+        path = absolute.lexically_normal().string();
+    if (path.find('|') != std::string::npos)
+        throw ToolError("add: the full path \"" + path + "\" contains '|'");
+    if (!haveAlias)
+        alias = ExtractFileName(folder ? ExcludeOneTrailingSeparator(path) : path);
+    if (IsBlank(alias))
+        throw ToolError("add: " + std::string(sErrorAlias));
+    if (alias.find('|') != std::string::npos)
+        throw ToolError("add: the alias must not contain '|'");
+    if (alias.find_first_of("\r\n") != std::string::npos ||
+        path.find_first_of("\r\n") != std::string::npos)
+        throw ToolError("add: the alias and the path must be on one line");
+
+    const int type = folder ? fitFolder : GetFileItemType(path);
+    TStringList request{std::to_string(type), alias, path};
+    int parentId = parent;
+    items.AddItems(parentId, &request);
+    items.SaveToReg();
+    WriteStdout("Added " + KindWord(type) + " \"" + alias + "\" with id " +
+                std::to_string(items.LastID()) + " to group " + std::to_string(parent) + "\n");
+    return 0;
+}
+
+int CmdAddRequest(const Args& args) {
+    std::string parentText = "0";
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (!TakeOption(args, i, "--parent", parentText))
+            throw ToolError("add-request: unexpected argument \"" + args[i] + "\"");
+    int parentId = ParseInt(parentText, "--parent");
+    TStringList request(ReadStdinLines());
+    TFavoriteItems items;
+    Load(items);
+    const int position = items.AddItems(parentId, &request);
+    items.SaveToReg();
+    WriteStdout(std::to_string(position) + "\n" + std::to_string(parentId) + "\n");
+    return 0;
+}
+
+int CmdEncode(const Args& args) {
+    ExpectNoMore(args, 0, "encode");
+    std::vector<std::string> lines = ReadStdinLines();
+    if (lines.empty())
+        throw ToolError("encode: the first line must hold LastID");
+    TFavoriteItems items;
+    items.SetLastID(ParseInt(lines.front(), "LastID"));
+    lines.erase(lines.begin());
+    items.SetItems(TStringList(std::move(lines)));
+    const std::vector<std::uint8_t> bytes = WriteFavoriteStream(items);
+    WriteStdout(bytes.data(), bytes.size());
+    return 0;
+}
+
+int CmdDecode(const Args& args) {
+    ExpectNoMore(args, 0, "decode");
+    const std::vector<std::uint8_t> bytes = ReadStdin();
+    TFavoriteItems items;
+    ReadFavoriteStream(bytes, items);
+    std::string out = std::to_string(items.LastID()) + "\n";
+    for (const std::string& record : items.Items())
+        out += record + "\n";
+    WriteStdout(out);
+    return 0;
+}
+
+int CmdExportValue(const Args& args) {
+    ExpectNoMore(args, 0, "export-value");
+    const std::vector<std::uint8_t> bytes = StoredBytes();
+    WriteStdout(bytes.data(), bytes.size());
+    return 0;
+}
+
+int CmdImportValue(const Args& args) {
+    ExpectNoMore(args, 0, "import-value");
+    StoreValidated(ReadStdin());
+    return 0;
+}
+
+int CmdExportReg(const Args& args) {
+    if (args.empty())
+        throw ToolError("export-reg: missing FILE");
+    ExpectNoMore(args, 1, "export-reg");
+    const std::vector<std::uint8_t> bytes = StoredBytes();
+    TRegDocument document;
+    document.AddKey(ValueKey());
+    if (!bytes.empty()) {
+        TRegValue value;
+        value.Name = std::string(sFavIdent);
+        value.Kind = TRegValueKind::Binary;
+        value.Data = bytes;
+        document.SetValue(ValueKey(), std::move(value));
+    }
+    SaveRegFile(args[0], document);
+    return 0;
+}
+
+int CmdImportReg(const Args& args) {
+    if (args.empty())
+        throw ToolError("import-reg: missing FILE");
+    ExpectNoMore(args, 1, "import-reg");
+    const std::string& file = args[0];
+    if (!FileExists(file))
+        throw ToolError("import-reg: \"" + file + "\" does not exist");
+    const TRegDocument document = LoadRegFile(file);
+    const TRegValue* value = document.FindValue(ValueKey(), sFavIdent);
+    if (!value || value->Kind != TRegValueKind::Binary)
+        throw ToolError("import-reg: \"" + file + "\" holds no binary value \"" +
+                        std::string(sFavIdent) + "\" under [" + ValueKey() + "]");
+    StoreValidated(value->Data);
+    return 0;
+}
+
+struct TCommand {
+    std::string_view Name;
+    int (*Run)(const Args&);
+};
+
+constexpr TCommand Commands[] = {
+    {"list", CmdList},
+    {"add", CmdAdd},
+    {"add-request", CmdAddRequest},
+    {"encode", CmdEncode},
+    {"decode", CmdDecode},
+    {"export-value", CmdExportValue},
+    {"import-value", CmdImportValue},
+    {"export-reg", CmdExportReg},
+    {"import-reg", CmdImportReg},
+};
+
+int Run(const Args& argv) {
+    std::size_t i = 0;
+    std::string registry;
+    for (; i < argv.size(); ++i) {
+        if (argv[i] == "--help" || argv[i] == "-h") {
+            WriteStdout(Usage);
+            return 0;
+        }
+        if (TakeOption(argv, i, "--registry", registry)) {
+            if (registry.empty())
+                throw ToolError("--registry needs a file name");
+            SetRegistryFile(registry);
+            continue;
+        }
+        break;
+    }
+    if (i >= argv.size())
+        throw ToolError("missing command (see favorites --help)");
+    const std::string& name = argv[i];
+    const Args rest(argv.begin() + static_cast<std::ptrdiff_t>(i) + 1, argv.end());
+    for (const std::string& arg : rest) {
+        if (arg == "--help" || arg == "-h") {
+            WriteStdout(Usage);
+            return 0;
+        }
+    }
+    for (const TCommand& command : Commands)
+        if (command.Name == name)
+            return command.Run(rest);
+    throw ToolError("unknown command \"" + name + "\" (see favorites --help)");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    try {
+        return Run(Args(argv + 1, argv + argc));
+    } catch (const std::exception& e) {
+        std::string message = e.what();
+        // One line, whatever the message holds.
+        for (char& c : message)
+            if (c == '\n' || c == '\r')
+                c = ' ';
+        std::fprintf(stderr, "favorites: %s\n", message.c_str());
+        return 1;
+    }
+}
