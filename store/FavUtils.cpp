@@ -340,8 +340,8 @@ TStringList& TFavoriteItems::GetOnlyItems() {
     }
     for (int k = 1; k <= Kinds; ++k)
         offsets[k] += offsets[k - 1];
+    // Every slot is overwritten; keeping the old strings reuses their buffers.
     std::vector<std::string>& result = FOnlyItems.Lines();
-    result.clear();
     result.resize(offsets[Kinds]);
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (kinds[i] >= 0)
