@@ -683,10 +683,12 @@ void SaveRegFile(const std::string& path, const TRegDocument& document) {
 
     fs::path target(path);
     std::error_code ec;
-    if (fs::is_symlink(target, ec)) { // replace the file the link points to, keep the link
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec)
-            target = resolved;
+    // Replace the file a link points to, and keep the link (also when the file is missing).
+    for (int hops = 0; hops < 40 && fs::is_symlink(target, ec); ++hops) {
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec)
+            break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
     }
     if (target.has_parent_path()) {
         fs::create_directories(target.parent_path(), ec);

@@ -1,0 +1,153 @@
+#include "Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Paths, SplitsWithEitherSeparator) {
+    struct Case {
+        const char* path;
+        const char* name;
+        const char* folder;
+        const char* ext;
+    };
+    const Case cases[] = {
+        {"C:\\Apps\\Sample.dpr", "Sample.dpr", "C:\\Apps\\", ".dpr"},
+        {"/home/u/Unit1.pas", "Unit1.pas", "/home/u/", ".pas"},
+        {"/home/u\\mixed/x.txt", "x.txt", "/home/u\\mixed/", ".txt"},
+        {"C:\\dir.d\\noext", "noext", "C:\\dir.d\\", ""},
+        {"/dir.d/noext", "noext", "/dir.d/", ""},
+        {"notes.txt.pas", "notes.txt.pas", "", ".pas"},
+        {"archive.", "archive.", "", "."},
+        {".profile", ".profile", "", ".profile"},
+        {"/home/u/", "", "/home/u/", ""},
+        {"", "", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(ExtractFileName(c.path), c.name);
+        EXPECT_EQ(ExtractFilePath(c.path), c.folder);
+        EXPECT_EQ(ExtractFileExt(c.path), c.ext);
+    }
+#ifndef _WIN32
+    EXPECT_FALSE(IsPathSeparator(':'));
+    EXPECT_EQ(ExtractFileName("C:name.pas"), "C:name.pas");
+#endif
+}
+
+TEST(Paths, TrailingSeparators) {
+    struct Case {
+        const char* path;
+        const char* one;
+        const char* all;
+    };
+    const Case cases[] = {
+        {"C:\\Apps\\", "C:\\Apps", "C:\\Apps"},
+        {"/home/u//", "/home/u/", "/home/u"},
+        {"/home/u/\\", "/home/u/", "/home/u"},
+        {"/home/u", "/home/u", "/home/u"},
+        {"/", "", ""},
+        {"\\\\", "\\", ""},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(ExcludeOneTrailingSeparator(c.path), c.one);
+        EXPECT_EQ(ExcludeTrailingSeparators(c.path), c.all);
+    }
+}
+
+TEST(Paths, MatchesMaskWithWindowsWildcards) {
+    struct Case {
+        const char* name;
+        const char* mask;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"Unit1.pas", "*.pas", true},
+        {"UNIT1.PAS", "*.pas", true},
+        {"Unit1.pas", "*.PAS", true},
+        {"Unit1.pas.bak", "*.pas", false},
+        {"Unit1.dpr", "*.pas", false},
+        {"noext", "*.*", true},
+        {"a.b.c", "*.*", true},
+        {"a.b.c", "*.c", true},
+        {"abc", "a?c", true},
+        {"ac", "a?c", false},
+        {"abbc", "a?c", false},
+        {"abcbc", "a*bc", true}, // needs back-tracking to the last '*'
+        {"abcbd", "a*bc", false},
+        {"ab", "a*b*", true},
+        {"", "*", true},
+        {"", "?", false},
+        {"x", "", false},
+        {"Project1.dpr", "Project?.dpr", true},
+        {"Project12.dpr", "Project?.dpr", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MatchesMask(c.name, c.mask), c.matches) << c.name << " ~ " << c.mask;
+}
+
+class PathsOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) / "core_paths";
+        fs::remove_all(dir);
+        fs::create_directories(dir / "sub.pas");
+        for (const char* name : {"a.pas", "B.PAS", "c.dpr", ".hidden.pas", "d.pas.txt"})
+            std::ofstream(dir / name) << "x";
+        folder = dir.string() + "/";
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path dir;
+    std::string folder;
+};
+
+TEST_F(PathsOnDisk, FindFilesTakesMatchingPlainFiles) {
+    struct Case {
+        const char* mask;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"*.pas", {"B.PAS", "a.pas"}},
+        {"*.dpr", {"c.dpr"}},
+        {"*.*", {"B.PAS", "a.pas", "c.dpr", "d.pas.txt"}},
+        {"*.dpk", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mask);
+        std::vector<std::string> found = FindFiles(folder, c.mask);
+        std::sort(found.begin(), found.end());
+        std::vector<std::string> expected;
+        for (const std::string& name : c.names)
+            expected.push_back(folder + name);
+        EXPECT_EQ(found, expected);
+    }
+    EXPECT_TRUE(FindFiles(folder + "missing/", "*.*").empty());
+}
+
+TEST_F(PathsOnDisk, FileAndFolderTests) {
+    struct Case {
+        std::string path;
+        bool file, folder;
+    };
+    const Case cases[] = {
+        {folder + "a.pas", true, false},    {folder + "sub.pas", false, true},
+        {folder + "sub.pas/", false, true}, {folder, false, true},
+        {folder + "missing", false, false}, {"", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(FileExists(c.path), c.file);
+        EXPECT_EQ(DirectoryExists(c.path), c.folder);
+    }
+}
+
+} // namespace

@@ -1,0 +1,351 @@
+#include "RegFile.h"
+#include "Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+// ASCII text as UTF-16LE with a byte-order mark.
+std::vector<std::uint8_t> Utf16(std::string_view text) {
+    std::vector<std::uint8_t> out{0xFF, 0xFE};
+    for (const char c : text) {
+        out.push_back(static_cast<std::uint8_t>(c));
+        out.push_back(0);
+    }
+    return out;
+}
+
+TRegValue Binary(std::string name, std::vector<std::uint8_t> data) {
+    TRegValue v;
+    v.Name = std::move(name);
+    v.Kind = TRegValueKind::Binary;
+    v.Data = std::move(data);
+    return v;
+}
+
+TRegValue String(std::string name, std::string text) {
+    TRegValue v;
+    v.Name = std::move(name);
+    v.Text = std::move(text);
+    return v;
+}
+
+TRegValue DWord(std::string name, std::uint32_t n) {
+    TRegValue v;
+    v.Name = std::move(name);
+    v.Kind = TRegValueKind::DWord;
+    v.Number = n;
+    return v;
+}
+
+TRegValue Typed(std::string name, std::uint32_t type, std::vector<std::uint8_t> data) {
+    TRegValue v = Binary(std::move(name), std::move(data));
+    v.Kind = TRegValueKind::Typed;
+    v.RawType = type;
+    return v;
+}
+
+TRegValue Deleted(std::string name) {
+    TRegValue v;
+    v.Name = std::move(name);
+    v.Kind = TRegValueKind::Delete;
+    return v;
+}
+
+std::vector<std::uint8_t> Seq(std::size_t n) {
+    std::vector<std::uint8_t> out(n);
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = static_cast<std::uint8_t>(i);
+    return out;
+}
+
+const char* const Fav = "HKEY_CURRENT_USER\\Favorites";
+
+TEST(RegFile, ParsesWhatPeopleAndTheEditorWrite) {
+    struct Case {
+        const char* name;
+        std::string text;
+        TRegFormat format;
+        std::vector<TRegKey> keys;
+    };
+    const std::vector<Case> cases = {
+        {"continued hex, CRLF",
+         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Favorites]\r\n"
+         "\"Items\"=hex:54,50,46,\\\r\n  30,0e,\\\r\n\t  ff\r\n\r\n",
+         TRegFormat::Version5,
+         {{Fav, false, {Binary("Items", {0x54, 0x50, 0x46, 0x30, 0x0E, 0xFF})}}}},
+        {"REGEDIT4, LF, strings, dword, default value",
+         "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Q]\n@=\"dflt\"\n"
+         "\"Path\"=\"C:\\\\Apps\\\\\"\n\"Quote\"=\"say \\\"hi\\\"\"\n\"Num\"=dword:0000002A\n"
+         "\"Odd\"=\"a\\b\"\n",
+         TRegFormat::Regedit4,
+         {{"HKEY_CURRENT_USER\\Software\\Q",
+           false,
+           {String("", "dflt"), String("Path", "C:\\Apps\\"), String("Quote", "say \"hi\""),
+            DWord("Num", 42), String("Odd", "a\\b")}}}},
+        {"comments, blanks, typed hex, deletions",
+         "\nWindows Registry Editor Version 5.00\n; about\n\n  [-HKEY_CURRENT_USER\\Old]\n"
+         "[HKEY_CURRENT_USER\\A]  \n  ; inside\n\"e\"=hex(2):41,00,00,00 ; comment\n"
+         "\"b\" = hex(3):01\n\"gone\"=-\n\"none\"=hex:\n\"n\"=hex(0):\n",
+         TRegFormat::Version5,
+         {{"HKEY_CURRENT_USER\\Old", true, {}},
+          {"HKEY_CURRENT_USER\\A",
+           false,
+           {Typed("e", 2, {0x41, 0, 0, 0}), Binary("b", {1}), Deleted("gone"), Binary("none", {}),
+            Typed("n", 0, {})}}}},
+        {"UTF-8 with BOM, version 5 header by hand",
+         "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Gr\xC3\xBC\xC3\x9F"
+         "e]\n\"K\xC3\xA4se\"=\"\xE2\x82\xAC\"\n",
+         TRegFormat::Version5,
+         {{"HKEY_CURRENT_USER\\Gr\xC3\xBC\xC3\x9F"
+           "e",
+           false,
+           {String("K\xC3\xA4se", "\xE2\x82\xAC")}}}},
+        {"8-bit bytes that are not UTF-8 read as Latin-1",
+         "REGEDIT4\r\n[K]\r\n\"caf\xE9\"=\"\xFF\"\r\n",
+         TRegFormat::Regedit4,
+         {{"K", false, {String("caf\xC3\xA9", "\xC3\xBF")}}}},
+        {"lone CR line ends, key name with ']'",
+         "REGEDIT4\r[a]b]\r\"x\"=dword:1\r",
+         TRegFormat::Regedit4,
+         {{"a]b", false, {DWord("x", 1)}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TRegDocument doc;
+        ASSERT_NO_THROW(doc = ParseRegFile(Bytes(c.text)));
+        EXPECT_EQ(doc.Format, c.format);
+        EXPECT_EQ(doc.Keys, c.keys);
+    }
+}
+
+TEST(RegFile, ParsesUtf16WithAndWithoutByteOrderMark) {
+    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\"
+                             "Favorites]\r\n\"Items\"=hex:01,02,\\\r\n  03\r\n\r\n";
+    std::vector<std::uint8_t> bytes = Utf16(text);
+    const std::vector<TRegKey> expected = {{Fav, false, {Binary("Items", {1, 2, 3})}}};
+    EXPECT_EQ(ParseRegFile(bytes).Keys, expected);
+    bytes.erase(bytes.begin(), bytes.begin() + 2);
+    EXPECT_EQ(ParseRegFile(bytes).Keys, expected);
+
+    // A character outside the BMP as a surrogate pair, and a lone surrogate.
+    std::vector<std::uint8_t> pair = Utf16("REGEDIT4\r\n[K]\r\n\"v\"=\"\"\r\n");
+    const std::uint8_t units[] = {0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8};
+    pair.insert(pair.end() - 6, std::begin(units), std::end(units));
+    const TRegDocument doc = ParseRegFile(pair);
+    ASSERT_EQ(doc.Keys.size(), 1u);
+    EXPECT_EQ(doc.Keys[0].Values.at(0).Text, "\xF0\x9F\x98\x80\xED\xA0\x80");
+}
+
+TEST(RegFile, RefusesWhatItCannotReadNamingTheLine) {
+    struct Case {
+        std::string text;
+        int line;
+        const char* says;
+    };
+    const std::string h = "REGEDIT4\n";
+    const std::vector<Case> cases = {
+        {"", 1, "empty"},
+        {"\n\n", 3, "empty"},
+        {"Windows Registry Editor Version 4.00\n", 1, "not a registry file"},
+        {"[HKEY_CURRENT_USER\\X]\n", 1, "not a registry file"},
+        {h + "\"a\"=\"b\"\n", 2, "before the first key"},
+        {h + "[K\n", 2, "must end with ']'"},
+        {h + "[]\n", 2, "empty key name"},
+        {h + "[-]\n", 2, "empty key name"},
+        {h + "[K]\nvalue\n", 3, "expected a key"},
+        {h + "[K]\n\"a\" \"b\"\n", 3, "expected '='"},
+        {h + "[K]\n\"a=\"b\"\n", 3, "expected '='"},
+        {h + "[K]\n\"a\"=\"b\n", 3, "missing closing"},
+        {h + "[K]\n\"a\"=\"b\\\"\n", 3, "missing closing"},
+        {h + "[K]\n\"a\"=\"b\" c\n", 3, "unexpected text"},
+        {h + "[K]\n\"a\"=qword:1\n", 3, "unknown value type"},
+        {h + "[K]\n\"a\"=dword:\n", 3, "expected a dword"},
+        {h + "[K]\n\"a\"=dword:123456789\n", 3, "more than 8"},
+        {h + "[K]\n\"a\"=dword:12 34\n", 3, "unexpected text"},
+        {h + "[K]\n\"a\"=hex:0g\n", 3, "expected ','"},
+        {h + "[K]\n\"a\"=hex:123\n", 3, "more than 2"},
+        {h + "[K]\n\"a\"=hex:01,,02\n", 3, "expected a hex byte"},
+        {h + "[K]\n\"a\"=hex:01,\\\n  02,\\\n  zz\n", 5, "expected a hex byte"},
+        {h + "[K]\n\"a\"=hex(:01\n", 3, "expected a value type"},
+        {h + "[K]\n\"a\"=hex(2)01\n", 3, "\"):\""},
+        {h + "[-K]\n\"a\"=-\n", 3, "being deleted"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            ParseRegFile(Bytes(c.text));
+            ADD_FAILURE() << "accepted";
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.Message().rfind("line " + std::to_string(c.line) + ": ", 0), 0u)
+                << e.Message();
+            EXPECT_NE(e.Message().find(c.says), std::string::npos) << e.Message();
+        }
+    }
+    EXPECT_THROW(ParseRegFile(std::vector<std::uint8_t>{0xFF, 0xFE, 'R'}), ERegistryException);
+}
+
+TEST(RegFile, WritesAsTheRegistryEditorDoes) {
+    TRegDocument doc;
+    doc.Keys = {{Fav, false, {Binary("Items", Seq(50)), String("", "C:\\a \"b\""), DWord("n", 42)}},
+                {"HKEY_CURRENT_USER\\Old", true, {}},
+                {"HKEY_CURRENT_USER\\T", false, {Typed("e", 0x2, {0x41, 0}), Deleted("x")}}};
+    const std::string expected =
+        "Windows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Favorites]\r\n"
+        "\"Items\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
+        "  16,17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,2a,2b,2c,2d,2e,\\\r\n"
+        "  2f,30,31\r\n"
+        "@=\"C:\\\\a \\\"b\\\"\"\r\n"
+        "\"n\"=dword:0000002a\r\n"
+        "\r\n"
+        "[-HKEY_CURRENT_USER\\Old]\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\T]\r\n"
+        "\"e\"=hex(2):41,00\r\n"
+        "\"x\"=-\r\n"
+        "\r\n";
+    EXPECT_EQ(WriteRegFile(doc, TRegFormat::Version5), Utf16(expected));
+    EXPECT_EQ(WriteRegFile(doc, TRegFormat::Regedit4),
+              Bytes("REGEDIT4" + expected.substr(expected.find("\r\n"))));
+}
+
+// The editor ends a hex line once it holds 77 characters or more, so no line is longer
+// than 80 with its backslash (unless the value name alone is).
+TEST(RegFile, HexLinesWrapAtTheEditorsWidth) {
+    for (const std::string& name :
+         std::vector<std::string>{"", "Items", "A rather long value name", std::string(90, 'n')}) {
+        for (const std::size_t size : {0u, 1u, 21u, 22u, 23u, 47u, 48u, 1000u}) {
+            SCOPED_TRACE(testing::Message() << '"' << name << "\" " << size << " bytes");
+            TRegDocument doc;
+            doc.Keys = {{"K", false, {Binary(name, Seq(size))}}};
+            const std::vector<std::uint8_t> bytes = WriteRegFile(doc, TRegFormat::Regedit4);
+            std::istringstream lines(std::string(bytes.begin(), bytes.end()));
+            std::string line;
+            std::size_t bytesSeen = 0;
+            while (std::getline(lines, line)) {
+                ASSERT_FALSE(line.empty());
+                ASSERT_EQ(line.back(), '\r');
+                line.pop_back();
+                const bool first = line.find("=hex:") != std::string::npos;
+                if (!first && line.rfind("  ", 0) != 0)
+                    continue;
+                if (!first || name.size() < 60) {
+                    EXPECT_LE(line.size(), 80u) << line;
+                }
+                if (line.back() == '\\') {
+                    EXPECT_GE(line.size(), 78u) << "broken early: " << line;
+                }
+                bytesSeen += static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) +
+                             (line.back() == '\\' || size == 0 ? 0 : 1);
+            }
+            EXPECT_EQ(bytesSeen, size);
+            EXPECT_EQ(ParseRegFile(bytes).Keys, doc.Keys);
+        }
+    }
+}
+
+TEST(RegFile, RoundTripsInBothFormats) {
+    TRegDocument doc;
+    doc.Keys = {
+        {"HKEY_CURRENT_USER\\Gr\xC3\xBC\xC3\x9F"
+         "e \xF0\x9F\x98\x80",
+         false,
+         {String("K\xC3\xA4se", "\xE2\x82\xAC 5 \\\" ; [x]"), Binary("", Seq(300)),
+          DWord("max", 0xFFFFFFFFu), Typed("big", 0xFFFFFFFFu, {1}), Deleted("d")}},
+        {"[odd]", true, {}},
+        {"HKEY_CURRENT_USER\\Empty", false, {}},
+    };
+    for (const TRegFormat format : {TRegFormat::Version5, TRegFormat::Regedit4}) {
+        const TRegDocument again = ParseRegFile(WriteRegFile(doc, format));
+        EXPECT_EQ(again.Format, format);
+        EXPECT_EQ(again.Keys, doc.Keys);
+    }
+}
+
+TEST(RegFile, WriterRefusesTextThatCannotStayOnOneLine) {
+    const std::vector<TRegKey> cases = {
+        {"K", false, {String("a", "line\nbreak")}},
+        {"K", false, {String("a\r", "x")}},
+        {"K\n", false, {}},
+        {"", false, {}},
+        {"-K", false, {}},
+        {"K", true, {DWord("a", 1)}},
+    };
+    for (const TRegKey& key : cases) {
+        TRegDocument doc;
+        doc.Keys = {key};
+        EXPECT_THROW(WriteRegFile(doc, TRegFormat::Version5), ERegistryException) << key.Name;
+    }
+}
+
+// What importing the file would leave: sections merge, later wins, deletions remove.
+TEST(RegFile, FindsValuesAsAnImportWouldLeaveThem) {
+    struct Case {
+        const char* name;
+        std::string body;
+        bool hasKey;
+        const char* items; // the string value "Items", or null when missing
+    };
+    const std::vector<Case> cases = {
+        {"plain", "[HKEY_CURRENT_USER\\Favorites]\n\"Items\"=\"a\"\n", true, "a"},
+        {"letter case ignored", "[hkey_current_user\\FAVORITES]\n\"ITEMS\"=\"a\"\n", true, "a"},
+        {"later value wins", "[" + std::string(Fav) + "]\n\"Items\"=\"a\"\n\"Items\"=\"b\"\n", true,
+         "b"},
+        {"sections merge",
+         "[" + std::string(Fav) + "]\n\"Items\"=\"a\"\n[X]\n[" + std::string(Fav) +
+             "]\n\"o\"=\"c\"\n",
+         true, "a"},
+        {"value deleted", "[" + std::string(Fav) + "]\n\"Items\"=\"a\"\n\"Items\"=-\n", true,
+         nullptr},
+        {"key deleted",
+         "[" + std::string(Fav) + "]\n\"Items\"=\"a\"\n[-" + std::string(Fav) + "]\n", false,
+         nullptr},
+        {"key deleted and made again",
+         "[" + std::string(Fav) + "]\n\"Items\"=\"a\"\n[-" + std::string(Fav) + "]\n[" +
+             std::string(Fav) + "]\n",
+         true, nullptr},
+        {"sub-key is another key", "[" + std::string(Fav) + "\\Sub]\n\"Items\"=\"a\"\n", false,
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TRegDocument doc = ParseRegFile(Bytes("REGEDIT4\n" + c.body));
+        EXPECT_EQ(doc.HasKey(Fav), c.hasKey);
+        const TRegValue* v = doc.FindValue(Fav, "Items");
+        if (c.items) {
+            ASSERT_NE(v, nullptr);
+            EXPECT_EQ(v->Text, c.items);
+        } else {
+            EXPECT_EQ(v, nullptr);
+        }
+        // Setting the value makes it found, whatever the file said before.
+        const std::size_t sections = doc.Keys.size();
+        doc.SetValue(Fav, Binary("Items", {7}));
+        ASSERT_NE(doc.FindValue(Fav, "items"), nullptr);
+        EXPECT_EQ(doc.FindValue(Fav, "items")->Data, std::vector<std::uint8_t>{7});
+        EXPECT_EQ(doc.Keys.size(), sections + (c.hasKey ? 0 : 1));
+    }
+}
+
+TEST(RegFile, SetValueKeepsItsPlace) {
+    TRegDocument doc = ParseRegFile(Bytes("REGEDIT4\n[A]\n\"x\"=\"1\"\n[" + std::string(Fav) +
+                                          "]\n\"a\"=\"1\"\n\"Items\"=\"s\"\n\"z\"=\"1\"\n[B]\n"));
+    doc.SetValue(Fav, Binary("Items", {1, 2}));
+    doc.SetValue(Fav, String("new", "v"));
+    ASSERT_EQ(doc.Keys.size(), 3u);
+    EXPECT_EQ(doc.Keys[1].Values, (std::vector<TRegValue>{String("a", "1"), Binary("Items", {1, 2}),
+                                                          String("z", "1"), String("new", "v")}));
+    doc.AddKey("b");
+    EXPECT_EQ(doc.Keys.size(), 3u);
+}
+
+} // namespace

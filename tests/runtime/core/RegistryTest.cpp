@@ -1,0 +1,265 @@
+#include "Registry.h"
+#include "Exception.h"
+#include "RegFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const Fav = "HKEY_CURRENT_USER\\Favorites";
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+class Registry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("core_registry_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        file = dir / "HKEY_CURRENT_USER.reg";
+        SetRegistryFile(file.string());
+    }
+    void TearDown() override {
+        SetRegistryFile("");
+        fs::remove_all(dir);
+    }
+    void Write(const std::string& text) const { std::ofstream(file, std::ios::binary) << text; }
+    TRegDocument Document() const { return LoadRegFile(file.string()); }
+    std::size_t FilesInDir() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    }
+
+    fs::path dir, file;
+};
+
+TEST_F(Registry, OpeningCreatesTheKeyAndTheFolders) {
+    file = dir / "a" / "b" / "reg.reg";
+    SetRegistryFile(file.string());
+    {
+        TRegIniFile reg("\\Favorites");
+        EXPECT_EQ(reg.GetDataSize("Items"), 0u);
+        EXPECT_THROW(reg.ReadBinaryData("Items"), ERegistryException);
+    }
+    const std::string text = ReadFile(file);
+    ASSERT_GE(text.size(), 2u);
+    EXPECT_EQ(text.substr(0, 2), "\xFF\xFE"); // the editor's UTF-16 with byte-order mark
+    const TRegDocument doc = Document();
+    EXPECT_EQ(doc.Format, TRegFormat::Version5);
+    EXPECT_EQ(doc.Keys, (std::vector<TRegKey>{{Fav, false, {}}}));
+
+    // Opening again changes nothing.
+    const auto stamp = fs::last_write_time(file);
+    TRegIniFile again("Favorites\\");
+    EXPECT_EQ(fs::last_write_time(file), stamp);
+    EXPECT_EQ(Document().Keys.size(), 1u);
+}
+
+TEST_F(Registry, KeyPathsNameKeysUnderTheCurrentUser) {
+    struct Case {
+        const char* path;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"\\Favorites", "HKEY_CURRENT_USER\\Favorites"},
+        {"Favorites", "HKEY_CURRENT_USER\\Favorites"},
+        {"\\Software\\Quarvel\\", "HKEY_CURRENT_USER\\Software\\Quarvel"},
+        {"\\", "HKEY_CURRENT_USER"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::uint8_t one = 1;
+        TRegIniFile(c.path).WriteBinaryData("v", &one, 1);
+        const TRegDocument doc = Document();
+        const TRegValue* v = doc.FindValue(c.key, "v");
+        ASSERT_NE(v, nullptr);
+        EXPECT_EQ(v->Data, std::vector<std::uint8_t>{1});
+        fs::remove(file);
+    }
+}
+
+TEST_F(Registry, WritesAndReadsBinaryValues) {
+    std::vector<std::uint8_t> data(1000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i * 7);
+    TRegIniFile("\\Favorites").WriteBinaryData("Items", data.data(), data.size());
+    TRegIniFile reg("\\Favorites");
+    EXPECT_EQ(reg.GetDataSize("items"), 1000u);
+    EXPECT_EQ(reg.ReadBinaryData("ITEMS"), data);
+    reg.WriteBinaryData("Items", nullptr, 0);
+    EXPECT_EQ(reg.GetDataSize("Items"), 0u);
+    EXPECT_EQ(TRegIniFile("\\Favorites").ReadBinaryData("Items"), std::vector<std::uint8_t>{});
+}
+
+TEST_F(Registry, ValuesKeepTheirTypes) {
+    struct Case {
+        const char* line;
+        std::size_t size;
+    };
+    const Case cases[] = {
+        {"\"Items\"=\"abc\"", 4},
+        {"\"Items\"=dword:00000001", 4},
+        {"\"Items\"=hex(2):41,00,00,00", 4},
+        {"\"Items\"=hex(0):", 0},
+        {"\"Items\"=-", 0},
+        {"\"Other\"=hex:01", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        Write(std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Favorites]\r\n") + c.line + "\r\n");
+        TRegIniFile reg("\\Favorites");
+        EXPECT_EQ(reg.GetDataSize("Items"), c.size);
+        try {
+            reg.ReadBinaryData("Items");
+            ADD_FAILURE() << "read as binary";
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.Message(), "Invalid data type for 'Items'");
+        }
+    }
+}
+
+TEST_F(Registry, SavingKeepsEverythingElse) {
+    const std::string original = "REGEDIT4\r\n\r\n"
+                                 "[HKEY_LOCAL_MACHINE\\Software\\X]\r\n\"a\"=\"1\"\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Favorites]\r\n@=\"default\"\r\n"
+                                 "\"Items\"=hex:01\r\n\"After\"=dword:00000002\r\n\r\n"
+                                 "[-HKEY_CURRENT_USER\\Old]\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Z]\r\n\"z\"=hex(7):00,00\r\n\r\n";
+    Write(original);
+    const std::uint8_t data[] = {9, 8, 7};
+    TRegIniFile("\\Favorites").WriteBinaryData("Items", data, sizeof data);
+
+    TRegDocument expected = ParseRegFile(Bytes(original));
+    expected.Keys[1].Values[1].Data = {9, 8, 7};
+    const TRegDocument saved = Document();
+    EXPECT_EQ(saved.Keys, expected.Keys);
+    // A file in the older format stays in it.
+    EXPECT_EQ(saved.Format, TRegFormat::Regedit4);
+    EXPECT_EQ(ReadFile(file).rfind("REGEDIT4\r\n", 0), 0u);
+}
+
+TEST_F(Registry, AnUnreadableFileIsNeverOverwritten) {
+    const std::vector<std::string> bad = {
+        "not a registry file",
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\Favorites]\r\n\"Items\"=hex:zz\r\n",
+        std::string("\xFF\xFEW\0", 4) + "x",
+    };
+    for (const std::string& text : bad) {
+        SCOPED_TRACE(text);
+        Write(text);
+        try {
+            TRegIniFile reg("\\Favorites");
+            ADD_FAILURE() << "opened";
+        } catch (const ERegistryException& e) {
+            EXPECT_NE(e.Message().find(file.string()), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(ReadFile(file), text);
+    }
+
+    // Spoilt between opening the key and writing: the write is refused too.
+    Write("REGEDIT4\r\n[HKEY_CURRENT_USER\\Favorites]\r\n");
+    TRegIniFile reg("\\Favorites");
+    Write("garbage");
+    const std::uint8_t one = 1;
+    EXPECT_THROW(reg.WriteBinaryData("Items", &one, 1), ERegistryException);
+    EXPECT_EQ(ReadFile(file), "garbage");
+}
+
+TEST_F(Registry, ASaveThatFailsHalfWayLeavesTheOldFile) {
+    std::vector<std::uint8_t> old(100, 0xAB);
+    TRegIniFile("\\Favorites").WriteBinaryData("Items", old.data(), old.size());
+    const std::string before = ReadFile(file);
+    const std::vector<std::uint8_t> bigger(5000, 0xCD);
+    for (const std::size_t after :
+         {std::size_t{0}, std::size_t{1}, before.size(), std::size_t{4096}}) {
+        SCOPED_TRACE(after);
+        regfile_testing::FailNextWriteAfter(after);
+        TRegIniFile reg("\\Favorites");
+        EXPECT_THROW(reg.WriteBinaryData("Items", bigger.data(), bigger.size()),
+                     ERegistryException);
+        EXPECT_EQ(ReadFile(file), before);
+        EXPECT_EQ(FilesInDir(), 1u) << "temporary file left behind";
+        EXPECT_EQ(TRegIniFile("\\Favorites").ReadBinaryData("Items"), old);
+    }
+    // The failure is for one save only.
+    TRegIniFile("\\Favorites").WriteBinaryData("Items", bigger.data(), bigger.size());
+    EXPECT_EQ(TRegIniFile("\\Favorites").ReadBinaryData("Items"), bigger);
+}
+
+TEST_F(Registry, SavingThroughALinkKeepsTheLink) {
+    const fs::path real = dir / "real.reg";
+    fs::create_symlink(real, file);
+    const std::uint8_t one = 1;
+    TRegIniFile("\\Favorites").WriteBinaryData("Items", &one, 1);
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_NE(LoadRegFile(real.string()).FindValue(Fav, "Items"), nullptr);
+}
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : FName(name) {
+        if (const char* old = std::getenv(name))
+            FOld = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (FOld)
+            ::setenv(FName, FOld->c_str(), 1);
+        else
+            ::unsetenv(FName);
+    }
+
+private:
+    const char* FName;
+    std::optional<std::string> FOld;
+};
+
+TEST(RegistryFile, OverrideThenEnvironmentThenConfigFolder) {
+    struct Case {
+        const char* override;
+        const char* registry;
+        const char* config;
+        const char* home;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/o.reg", "/env.reg", "/cfg", "/home/u", "/o.reg"},
+        {"", "/env.reg", "/cfg", "/home/u", "/env.reg"},
+        {"", "", "/cfg", "/home/u", "/cfg/Quarvel/HKEY_CURRENT_USER.reg"},
+        {"", nullptr, nullptr, "/home/u", "/home/u/.config/Quarvel/HKEY_CURRENT_USER.reg"},
+        {"", nullptr, "", "/home/u", "/home/u/.config/Quarvel/HKEY_CURRENT_USER.reg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        ScopedEnv registry("QUARVEL_REGISTRY", c.registry);
+        ScopedEnv config("XDG_CONFIG_HOME", c.config);
+        ScopedEnv home("HOME", c.home);
+        SetRegistryFile(c.override);
+        EXPECT_EQ(RegistryFile(), c.expected);
+        SetRegistryFile("");
+    }
+}
+
+} // namespace
