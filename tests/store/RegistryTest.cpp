@@ -1,6 +1,7 @@
 #include "Registry.h"
 #include "Exception.h"
 #include "FavUtils.h"
+#include "RegFile.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,7 @@ TEST_F(RegistryTest, MissingOrEmptyValueLoadsNothing) {
     items.LoadFromReg(); // no file yet: the key is created, nothing is read
     EXPECT_TRUE(items.Items().Empty());
     EXPECT_EQ(items.LastID(), 0);
+    EXPECT_TRUE(LoadRegFile(file).HasKey("HKEY_CURRENT_USER\\Favorites"));
 
     TRegIniFile("\\Favorites").WriteBinaryData("Items", nullptr, 0);
     TRegistryStream stream;
