@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Each test gets its own registry file, removed afterwards.
-class RegistryTest : public ::testing::Test {
+class StoreRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::path(::testing::TempDir()) /
@@ -41,7 +41,7 @@ protected:
     std::string file;
 };
 
-TEST_F(RegistryTest, SaveThenLoadRoundTrip) {
+TEST_F(StoreRegistryTest, SaveThenLoadRoundTrip) {
     TFavoriteItems saved;
     saved.Items().Add("000000000|000|3|1|/home/u/a.txt|a.txt");
     saved.Items().Add(std::string(300, 'x'));
@@ -57,7 +57,7 @@ TEST_F(RegistryTest, SaveThenLoadRoundTrip) {
     EXPECT_EQ(loaded.LastID(), 40000);
 }
 
-TEST_F(RegistryTest, MissingOrEmptyValueLoadsNothing) {
+TEST_F(StoreRegistryTest, MissingOrEmptyValueLoadsNothing) {
     TFavoriteItems items;
     items.LoadFromReg(); // no file yet: the key is created, nothing is read
     EXPECT_TRUE(items.Items().Empty());
@@ -73,16 +73,7 @@ TEST_F(RegistryTest, MissingOrEmptyValueLoadsNothing) {
     EXPECT_TRUE(items.Items().Empty());
 }
 
-TEST_F(RegistryTest, LoadKeepsStreamPosition) {
-    TRegIniFile("\\Favorites")
-        .WriteBinaryData("Items", reinterpret_cast<const std::uint8_t*>("abc"), 3);
-    TRegistryStream stream;
-    ASSERT_TRUE(stream.LoadFromRegistry("\\Favorites", "Items"));
-    EXPECT_EQ(stream.Bytes(), (std::vector<std::uint8_t>{'a', 'b', 'c'}));
-    EXPECT_EQ(stream.Position(), 0u);
-}
-
-TEST_F(RegistryTest, UnreadableValueLeavesCollectionUnchanged) {
+TEST_F(StoreRegistryTest, UnreadableValueLeavesCollectionUnchanged) {
     struct Case {
         const char* name;
         std::string value; // the value's line in the registry file
