@@ -137,7 +137,12 @@ std::string ValueKey() {
 
 // Loads the stored favorites; any error ends the command before anything is written.
 void Load(TFavoriteItems& items) {
-    items.LoadFromReg();
+    try {
+        items.LoadFromReg();
+    } catch (const EReadError& e) {
+        throw ToolError("the stored favorites (" + ValueKey() + "\\" + std::string(sFavIdent) +
+                        ") cannot be read: " + e.Message());
+    }
 }
 
 std::vector<std::uint8_t> StoredBytes() {
@@ -146,14 +151,19 @@ std::vector<std::uint8_t> StoredBytes() {
     return stream.Bytes();
 }
 
-// Stores bytes that have been decoded successfully, after checking the current value loads.
-void StoreValidated(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.empty())
-        throw ToolError("no bytes to store");
+// Stores bytes that decode, after checking that the current value loads. `source` names
+// where the bytes came from.
+void StoreValidated(const std::vector<std::uint8_t>& bytes, const std::string& source) {
     TFavoriteItems current;
     Load(current);
+    if (bytes.empty())
+        throw ToolError(source + " holds no bytes");
     TFavoriteItems check;
-    ReadFavoriteStream(bytes, check);
+    try {
+        ReadFavoriteStream(bytes, check);
+    } catch (const EReadError& e) {
+        throw ToolError(source + " cannot be read: " + e.Message());
+    }
     TRegistryStream stream;
     stream.Write(bytes.data(), bytes.size());
     stream.SaveToRegistry(current.GetSection(), std::string(sFavIdent));
@@ -331,7 +341,11 @@ int CmdDecode(const Args& args) {
     ExpectNoMore(args, 0, "decode");
     const std::vector<std::uint8_t> bytes = ReadStdin();
     TFavoriteItems items;
-    ReadFavoriteStream(bytes, items);
+    try {
+        ReadFavoriteStream(bytes, items);
+    } catch (const EReadError& e) {
+        throw ToolError("decode: standard input cannot be read: " + e.Message());
+    }
     std::string out = std::to_string(items.LastID()) + "\n";
     for (const std::string& record : items.Items())
         out += record + "\n";
@@ -348,7 +362,7 @@ int CmdExportValue(const Args& args) {
 
 int CmdImportValue(const Args& args) {
     ExpectNoMore(args, 0, "import-value");
-    StoreValidated(ReadStdin());
+    StoreValidated(ReadStdin(), "import-value: standard input");
     return 0;
 }
 
@@ -382,7 +396,7 @@ int CmdImportReg(const Args& args) {
     if (!value || value->Kind != TRegValueKind::Binary)
         throw ToolError("import-reg: \"" + file + "\" holds no binary value \"" +
                         std::string(sFavIdent) + "\" under [" + ValueKey() + "]");
-    StoreValidated(value->Data);
+    StoreValidated(value->Data, "import-reg: the value in \"" + file + "\"");
     return 0;
 }
 

@@ -1,0 +1,412 @@
+#include "RegFile.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const fs::path& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+    if (!out.flush())
+        ADD_FAILURE() << "cannot write " << file;
+}
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+// Runs the tool with the arguments, feeding `input` on standard input.
+Result RunTool(const std::vector<std::string>& args, const std::string& input = "",
+               const std::map<std::string, std::string>& env = {}) {
+    const fs::path io = fs::path(::testing::TempDir()) / ("tool_io_" + std::to_string(::getpid()));
+    fs::create_directories(io);
+    WriteFile(io / "in", input);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const auto redirect = [](const fs::path& file, int flags, int fd) {
+            const int f = ::open(file.c_str(), flags, 0644);
+            if (f < 0 || ::dup2(f, fd) < 0)
+                ::_exit(127);
+            ::close(f);
+        };
+        redirect(io / "in", O_RDONLY, 0);
+        redirect(io / "out", O_WRONLY | O_CREAT | O_TRUNC, 1);
+        redirect(io / "err", O_WRONLY | O_CREAT | O_TRUNC, 2);
+        ::unsetenv("QUARVEL_REGISTRY");
+        for (const auto& [name, value] : env)
+            ::setenv(name.c_str(), value.c_str(), 1);
+        std::vector<char*> argv{const_cast<char*>(FAVORITES_EXE)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(FAVORITES_EXE, argv.data());
+        ::_exit(127);
+    }
+    Result r;
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+        r.status = WEXITSTATUS(status);
+    r.out = ReadFile(io / "out");
+    r.err = ReadFile(io / "err");
+    fs::remove_all(io);
+    return r;
+}
+
+// A refusal: exit status 1, nothing on standard output, one prefixed line on standard error.
+void ExpectRefused(const Result& r, const std::string& says) {
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("favorites: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
+}
+
+// The stored value of a collection with LastID 0 and no records.
+const std::string EmptyValue =
+    std::string("TPF0\x0ETFavoriteItems\x00\x06LastID\x02\x00\x00\x00", 31);
+
+TEST(FavoritesTool, HelpAndUsageErrors) {
+    const Result help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* command : {"list", "add", "add-request", "encode", "decode", "export-value",
+                                "import-value", "export-reg", "import-reg", "--registry"})
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+    EXPECT_EQ(RunTool({"add", "--help"}).out, help.out);
+
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{}, "missing command"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"--registry"}, "--registry needs a value"},
+        {{"list", "extra"}, "unexpected argument \"extra\""},
+        {{"decode", "extra"}, "unexpected argument"},
+        {{"add"}, "missing PATH"},
+        {{"add", "--alias"}, "--alias needs a value"},
+        {{"add", "--colour", "x"}, "unknown option \"--colour\""},
+        {{"add-request", "x"}, "unexpected argument"},
+        {{"export-reg"}, "missing FILE"},
+        {{"import-reg", "a", "b"}, "unexpected argument \"b\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        ExpectRefused(RunTool(c.args), c.says);
+    }
+}
+
+TEST(FavoritesTool, EncodeAndDecode) {
+    const Result empty = RunTool({"encode"}, "0\n");
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, EmptyValue);
+
+    const std::string long_record = "000000000|000|3|1|/x/" + std::string(300, 'l') + "|long";
+    const std::vector<std::string> texts = {
+        "0\n",
+        "40000\n000000000|000|2|1|/home/u/Unit1.pas|Unit1.pas\n000000000|001|5|2||G\n",
+        "-1\n\n|||\n" + long_record + "\n",
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        const Result encoded = RunTool({"encode"}, text);
+        ASSERT_EQ(encoded.status, 0) << encoded.err;
+        const Result decoded = RunTool({"decode"}, encoded.out);
+        EXPECT_EQ(decoded.status, 0) << decoded.err;
+        EXPECT_EQ(decoded.out, text);
+    }
+    // CR LF input, no final line end.
+    EXPECT_EQ(RunTool({"decode"}, RunTool({"encode"}, "7\r\na|b\r\nc").out).out, "7\na|b\nc\n");
+
+    ExpectRefused(RunTool({"encode"}, ""), "LastID");
+    ExpectRefused(RunTool({"encode"}, "seven\nrecord\n"), "\"seven\"");
+    ExpectRefused(RunTool({"encode"}, "99999999999\n"), "LastID");
+    ExpectRefused(RunTool({"decode"}, ""), "");
+    ExpectRefused(RunTool({"decode"}, "TPF1 not a stream"), "");
+    ExpectRefused(RunTool({"decode"}, EmptyValue.substr(0, 30)), "");
+}
+
+class FavoritesToolFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("tool_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir / "src");
+        fs::create_directories(dir / "cfg");
+        for (const char* name : {"Proj.dpr", "Unit1.pas", "notes.txt"})
+            WriteFile(dir / name, "x");
+        registry = (dir / "cfg" / "HKEY_CURRENT_USER.reg").string();
+        d = dir.string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    Result Fav(std::vector<std::string> args, const std::string& input = "") const {
+        args.insert(args.begin(), {"--registry", registry});
+        return RunTool(args, input);
+    }
+    std::string Value() const {
+        const Result r = Fav({"export-value"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out;
+    }
+    std::string Records() const { return RunTool({"decode"}, Value()).out; }
+
+    fs::path dir;
+    std::string registry, d;
+};
+
+TEST_F(FavoritesToolFiles, AddThenListTheTree) {
+    EXPECT_EQ(Fav({"list"}).out, "");
+    EXPECT_EQ(Fav({"add", d + "/Unit1.pas"}).status, 0);
+    EXPECT_EQ(Fav({"add", "--alias", "Sources", d + "/src/"}).status, 0);
+    EXPECT_EQ(Fav({"add", d + "/src/"}).status, 0);
+    const Result group =
+        Fav({"add-request"}, "5\nTools\n" + d + "/notes.txt\n" + d + "/Proj.dpr\n");
+    EXPECT_EQ(group.status, 0) << group.err;
+    EXPECT_EQ(group.out, "3\n4\n"); // fourth at the top level, given id 4
+    const Result nested = Fav({"add", "--parent", "4", "--alias=U", d + "/Unit1.pas"});
+    EXPECT_EQ(nested.status, 0) << nested.err;
+
+    const std::string tree = "Unit \"Unit1.pas\" " + d + "/Unit1.pas\n" + "Folder \"Sources\" " +
+                             d + "/src/\n" + "Folder \"src\" " + d + "/src/\n" +
+                             "Group \"Tools\"\n" + "  Project \"Proj.dpr\" " + d + "/Proj.dpr\n" +
+                             "  Unit \"U\" " + d + "/Unit1.pas\n" + "  File \"notes.txt\" " + d +
+                             "/notes.txt\n";
+    const Result list = Fav({"list"});
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, tree);
+
+    fs::remove(dir / "notes.txt");
+    fs::remove(dir / "src");
+    EXPECT_EQ(Fav({"list"}).out, "Unit \"Unit1.pas\" " + d + "/Unit1.pas\n" +
+                                     "Folder \"Sources\" " + d + "/src/ [missing]\n" +
+                                     "Folder \"src\" " + d + "/src/ [missing]\n" +
+                                     "Group \"Tools\"\n" + "  Project \"Proj.dpr\" " + d +
+                                     "/Proj.dpr\n" + "  Unit \"U\" " + d + "/Unit1.pas\n" +
+                                     "  File \"notes.txt\" " + d + "/notes.txt [missing]\n");
+}
+
+TEST_F(FavoritesToolFiles, AddMakesRelativePathsAbsolute) {
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir);
+    const Result r = Fav({"add", "./src/../Proj.dpr"});
+    fs::current_path(cwd);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Records(), "1\n000000000|000|0|1|" + d + "/Proj.dpr|Proj.dpr\n");
+}
+
+TEST_F(FavoritesToolFiles, AddRefusesBadInputAndSavesNothing) {
+    ASSERT_EQ(Fav({"add", d + "/Unit1.pas"}).status, 0);
+    WriteFile(dir / "a|b.txt", "x");
+    const std::string before = ReadFile(registry);
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"add", d + "/missing.pas"}, "does not exist"},
+        {{"add", "--alias", "  ", d + "/Proj.dpr"}, "Aliase must have a value."},
+        {{"add", "--alias", "", d + "/Proj.dpr"}, "Aliase must have a value."},
+        {{"add", "/"}, "Aliase must have a value."},
+        {{"add", "--alias", "a|b", d + "/Proj.dpr"}, "alias must not contain '|'"},
+        {{"add", d + "/a|b.txt"}, "path must not contain '|'"},
+        {{"add", "--alias", "x\ny", d + "/Proj.dpr"}, "one line"},
+        {{"add", "--parent", "99", d + "/Proj.dpr"}, "no group with id 99"},
+        {{"add", "--parent", "1", d + "/Proj.dpr"}, "no group with id 1"}, // a unit, not a group
+        {{"add", "--parent", "x", d + "/Proj.dpr"}, "--parent must be a whole number"},
+        {{"add", d + "/Proj.dpr", d + "/notes.txt"}, "unexpected argument"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        ExpectRefused(Fav(c.args), c.says);
+        EXPECT_EQ(ReadFile(registry), before);
+    }
+}
+
+TEST_F(FavoritesToolFiles, AddRequestPassesTheRequestUnchanged) {
+    ASSERT_EQ(Fav({"add-request"}, "5\nG\n").out, "0\n1\n");
+    const Result into = Fav({"add-request", "--parent", "1"}, "2\r\nU\r\n/p/x.pas\r\n");
+    EXPECT_EQ(into.status, 0) << into.err;
+    EXPECT_EQ(into.out, "0\n1\n");
+    const Result typed = Fav({"add-request", "--parent=1"}, "7\nOdd\n/p/odd");
+    EXPECT_EQ(typed.out, "1\n1\n");
+    EXPECT_EQ(Records(), "3\n000000000|000|5|1||G\n000000001|000|2|2|/p/x.pas|U\n"
+                         "000000001|001|7|3|/p/odd|Odd\n");
+
+    const std::string before = ReadFile(registry);
+    struct Case {
+        const char* input;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"x\nA\n/p\n", "Error in adding items (ItemType Error)"},
+        {"-1\nA\n/p\n", "Error in adding items (ItemType Error)"},
+        {"\nA\n/p\n", "Error in adding items (ItemType Error)"},
+        {"2\nA\n", "List index out of bounds (2)"},
+        {"2\n", "List index out of bounds (1)"},
+        {"", "List index out of bounds (0)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        ExpectRefused(Fav({"add-request"}, c.input), c.says);
+        EXPECT_EQ(ReadFile(registry), before);
+    }
+    ExpectRefused(Fav({"add-request", "--parent", "one"}, "2\nA\n/p\n"), "--parent");
+    EXPECT_EQ(ReadFile(registry), before);
+}
+
+TEST_F(FavoritesToolFiles, RawValueExportAndImport) {
+    EXPECT_EQ(Value(), ""); // nothing stored yet
+    const std::string value = RunTool({"encode"}, "5\n000000000|000|3|5|/x/a.txt|a\n").out;
+    const Result imported = Fav({"import-value"}, value);
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(Value(), value);
+    EXPECT_EQ(Fav({"list"}).out, "File \"a\" /x/a.txt [missing]\n");
+
+    const std::string before = ReadFile(registry);
+    for (const std::string& bad : {std::string(), std::string("garbage"), value.substr(0, 20)}) {
+        SCOPED_TRACE(bad);
+        ExpectRefused(Fav({"import-value"}, bad), "");
+        EXPECT_EQ(ReadFile(registry), before);
+    }
+}
+
+TEST_F(FavoritesToolFiles, RegFileExportAndImport) {
+    ASSERT_EQ(Fav({"add", d + "/Unit1.pas"}).status, 0);
+    ASSERT_EQ(Fav({"add-request"}, "5\n" + std::string(40, 'G') + "\n" + d + "/Proj.dpr\n").status,
+              0);
+    const std::string value = Value();
+    const fs::path exported = dir / "out" / "fav.reg";
+    const Result r = Fav({"export-reg", exported.string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string text = ReadFile(exported);
+    ASSERT_GE(text.size(), 2u);
+    EXPECT_EQ(text.substr(0, 2), "\xFF\xFE");
+    const TRegDocument doc = LoadRegFile(exported.string());
+    ASSERT_EQ(doc.Keys.size(), 1u);
+    EXPECT_EQ(doc.Keys[0].Name, "HKEY_CURRENT_USER\\Favorites");
+    ASSERT_EQ(doc.Keys[0].Values.size(), 1u);
+    EXPECT_EQ(doc.Keys[0].Values[0].Name, "Items");
+    EXPECT_EQ(doc.Keys[0].Values[0].Data, Bytes(value));
+
+    // Into another registry, in both formats.
+    const std::string other = (dir / "other.reg").string();
+    const Result in5 = RunTool({"--registry", other, "import-reg", exported.string()});
+    EXPECT_EQ(in5.status, 0) << in5.err;
+    EXPECT_EQ(RunTool({"--registry", other, "export-value"}).out, value);
+
+    std::string hex;
+    for (std::size_t i = 0; i < EmptyValue.size(); ++i) {
+        char b[4];
+        std::snprintf(b, sizeof b, "%02X,", static_cast<unsigned char>(EmptyValue[i]));
+        hex += b;
+        if (i % 10 == 9)
+            hex += "\\\n    ";
+    }
+    hex.pop_back();
+    const fs::path handmade = dir / "old.reg";
+    WriteFile(handmade, "REGEDIT4\n\n[hkey_current_user\\favorites]\n\"items\"=hex:" + hex + "\n");
+    const Result in4 = RunTool({"--registry", other, "import-reg", handmade.string()});
+    EXPECT_EQ(in4.status, 0) << in4.err;
+    EXPECT_EQ(RunTool({"--registry", other, "export-value"}).out, EmptyValue);
+}
+
+TEST_F(FavoritesToolFiles, RegFileImportRefusals) {
+    ASSERT_EQ(Fav({"add", d + "/Unit1.pas"}).status, 0);
+    const std::string before = ReadFile(registry);
+    const std::string head = "REGEDIT4\n[HKEY_CURRENT_USER\\Favorites]\n";
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {"unparseable", head + "\"Items\"=hex:0z\n", "line 3"},
+        {"no key", "REGEDIT4\n[HKEY_CURRENT_USER\\Other]\n\"Items\"=hex:01\n", "no binary value"},
+        {"string value", head + "\"Items\"=\"TPF0\"\n", "no binary value"},
+        {"deleted value", head + "\"Items\"=hex:01\n\"Items\"=-\n", "no binary value"},
+        {"not a stream", head + "\"Items\"=hex:01,02,03\n", ""},
+        {"empty value", head + "\"Items\"=hex:\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(dir / "in.reg", c.text);
+        ExpectRefused(Fav({"import-reg", (dir / "in.reg").string()}), c.says);
+        EXPECT_EQ(ReadFile(registry), before);
+    }
+    ExpectRefused(Fav({"import-reg", (dir / "none.reg").string()}), "does not exist");
+    EXPECT_EQ(ReadFile(registry), before);
+}
+
+// Nothing overwrites a stored value (or registry file) that cannot be read.
+TEST_F(FavoritesToolFiles, UnreadableStoreIsLeftAlone) {
+    const std::string value = RunTool({"encode"}, "1\n000000000|000|3|1|/x|x\n").out;
+    const std::string reg = (dir / "in.reg").string();
+    ASSERT_EQ(RunTool({"--registry", (dir / "src.reg").string(), "import-value"}, value).status, 0);
+    ASSERT_EQ(RunTool({"--registry", (dir / "src.reg").string(), "export-reg", reg}).status, 0);
+
+    const std::vector<std::pair<std::string, const char*>> stores = {
+        {"not a registry file at all", "Cannot read the registry file"},
+        {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Favorites]\r\n\"Items\"=hex:01,02\r\n\r\n",
+         "the stored favorites (HKEY_CURRENT_USER\\Favorites\\Items) cannot be read"},
+        {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Favorites]\r\n\"Items\"=\"text\"\r\n\r\n",
+         "Invalid data type for 'Items'"},
+    };
+    const std::vector<std::vector<std::string>> commands = {
+        {"list"}, {"add", d + "/Proj.dpr"}, {"add-request"}, {"import-value"}, {"import-reg", reg},
+    };
+    for (const auto& [store, says] : stores) {
+        WriteFile(registry, store);
+        for (const auto& command : commands) {
+            SCOPED_TRACE(store + " / " + command[0]);
+            ExpectRefused(Fav(command, command[0] == "import-value" ? value : "2\nA\n/p.pas\n"),
+                          says);
+            EXPECT_EQ(ReadFile(registry), store);
+        }
+    }
+    // A broken file cannot even be exported; a value of the wrong type neither.
+    WriteFile(registry, stores[0].first);
+    ExpectRefused(Fav({"export-value"}), "Cannot read the registry file");
+    WriteFile(registry, stores[2].first);
+    ExpectRefused(Fav({"export-reg", (dir / "x.reg").string()}), "Invalid data type for 'Items'");
+    EXPECT_FALSE(fs::exists(dir / "x.reg"));
+}
+
+TEST_F(FavoritesToolFiles, RegistryFromTheEnvironment) {
+    const std::string value = RunTool({"encode"}, "9\n").out;
+    const Result r = RunTool({"import-value"}, value, {{"QUARVEL_REGISTRY", registry}});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Value(), value);
+    // --registry wins over the environment.
+    const std::string other = (dir / "other.reg").string();
+    RunTool({"--registry", other, "add", d + "/Proj.dpr"}, "", {{"QUARVEL_REGISTRY", registry}});
+    EXPECT_EQ(Value(), value);
+    EXPECT_TRUE(fs::exists(other));
+}
+
+} // namespace
