@@ -59,6 +59,17 @@ void PlaceOpenDialog(QFileDialog& dialog, const OpenDialogState& state) {
         dialog.selectFile(state.fileName);
 }
 
+// 1-based index of the selected name filter, 0 when none. With the details hidden Qt reports
+// the label alone, the name filter without its last " (masks)".
+int FilterIndexOf(const QStringList& filters, const QString& selected) {
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        const QString& filter = filters.at(i);
+        if (filter == selected || filter.left(filter.lastIndexOf(u" (")).trimmed() == selected)
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
 QStringList HelpFolders() {
     QStringList folders;
     if (qEnvironmentVariableIsSet(HelpDirVariable))
@@ -119,8 +130,8 @@ bool QtModalInteraction::OpenFile(QWidget* parent, OpenDialogState& state) {
 
     const bool accepted = ShowModal(dialog) == mrOk;
     // The filter the user left is kept, also when the dialog was cancelled.
-    if (const qsizetype index = filters.indexOf(dialog.selectedNameFilter()); index >= 0)
-        state.filterIndex = static_cast<int>(index) + 1;
+    if (const int index = FilterIndexOf(filters, dialog.selectedNameFilter()); index > 0)
+        state.filterIndex = index;
     if (!accepted)
         return false;
     const QStringList chosen = dialog.selectedFiles();
