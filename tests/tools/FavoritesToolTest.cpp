@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 namespace {
@@ -39,8 +38,7 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
 }
 
 // Runs the tool with the arguments, feeding `input` on standard input.
-Result RunTool(const std::vector<std::string>& args, const std::string& input = "",
-               const std::map<std::string, std::string>& env = {}) {
+Result RunTool(const std::vector<std::string>& args, const std::string& input = "") {
     const fs::path io = fs::path(::testing::TempDir()) / ("tool_io_" + std::to_string(::getpid()));
     fs::create_directories(io);
     WriteFile(io / "in", input);
@@ -56,8 +54,6 @@ Result RunTool(const std::vector<std::string>& args, const std::string& input = 
         redirect(io / "out", O_WRONLY | O_CREAT | O_TRUNC, 1);
         redirect(io / "err", O_WRONLY | O_CREAT | O_TRUNC, 2);
         ::unsetenv("QUARVEL_REGISTRY");
-        for (const auto& [name, value] : env)
-            ::setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv{const_cast<char*>(FAVORITES_EXE)};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
@@ -395,18 +391,6 @@ TEST_F(FavoritesToolFiles, UnreadableStoreIsLeftAlone) {
     WriteFile(registry, stores[2].first);
     ExpectRefused(Fav({"export-reg", (dir / "x.reg").string()}), "Invalid data type for 'Items'");
     EXPECT_FALSE(fs::exists(dir / "x.reg"));
-}
-
-TEST_F(FavoritesToolFiles, RegistryFromTheEnvironment) {
-    const std::string value = RunTool({"encode"}, "9\n").out;
-    const Result r = RunTool({"import-value"}, value, {{"QUARVEL_REGISTRY", registry}});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Value(), value);
-    // --registry wins over the environment.
-    const std::string other = (dir / "other.reg").string();
-    RunTool({"--registry", other, "add", d + "/Proj.dpr"}, "", {{"QUARVEL_REGISTRY", registry}});
-    EXPECT_EQ(Value(), value);
-    EXPECT_TRUE(fs::exists(other));
 }
 
 } // namespace

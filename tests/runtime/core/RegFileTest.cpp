@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <sstream>
-
 namespace {
 
 std::vector<std::uint8_t> Bytes(std::string_view text) {
@@ -216,41 +213,6 @@ TEST(RegFile, WritesAsTheRegistryEditorDoes) {
     EXPECT_EQ(WriteRegFile(doc, TRegFormat::Version5), Utf16(expected));
     EXPECT_EQ(WriteRegFile(doc, TRegFormat::Regedit4),
               Bytes("REGEDIT4" + expected.substr(expected.find("\r\n"))));
-}
-
-// The editor ends a hex line once it holds 77 characters or more, so no line is longer
-// than 80 with its backslash (unless the value name alone is).
-TEST(RegFile, HexLinesWrapAtTheEditorsWidth) {
-    for (const std::string& name :
-         std::vector<std::string>{"", "Items", "A rather long value name", std::string(90, 'n')}) {
-        for (const std::size_t size : {0u, 1u, 21u, 22u, 23u, 47u, 48u, 1000u}) {
-            SCOPED_TRACE(testing::Message() << '"' << name << "\" " << size << " bytes");
-            TRegDocument doc;
-            doc.Keys = {{"K", false, {Binary(name, Seq(size))}}};
-            const std::vector<std::uint8_t> bytes = WriteRegFile(doc, TRegFormat::Regedit4);
-            std::istringstream lines(std::string(bytes.begin(), bytes.end()));
-            std::string line;
-            std::size_t bytesSeen = 0;
-            while (std::getline(lines, line)) {
-                ASSERT_FALSE(line.empty());
-                ASSERT_EQ(line.back(), '\r');
-                line.pop_back();
-                const bool first = line.find("=hex:") != std::string::npos;
-                if (!first && line.rfind("  ", 0) != 0)
-                    continue;
-                if (!first || name.size() < 60) {
-                    EXPECT_LE(line.size(), 80u) << line;
-                }
-                if (line.back() == '\\') {
-                    EXPECT_GE(line.size(), 78u) << "broken early: " << line;
-                }
-                bytesSeen += static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) +
-                             (line.back() == '\\' || size == 0 ? 0 : 1);
-            }
-            EXPECT_EQ(bytesSeen, size);
-            EXPECT_EQ(ParseRegFile(bytes).Keys, doc.Keys);
-        }
-    }
 }
 
 TEST(RegFile, RoundTripsInBothFormats) {

@@ -10,6 +10,10 @@
 #include <optional>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,6 +31,8 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
+#ifndef _WIN32
+// Off Windows the registry is a file.
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -261,5 +267,63 @@ TEST(RegistryFile, OverrideThenEnvironmentThenConfigFolder) {
         SetRegistryFile("");
     }
 }
+
+#else
+// On Windows the registry itself, under a key of the test's own.
+class WinRegistry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        key = std::string("Software\\QuendleTests\\") +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuendleTests");
+    }
+    void SetRaw(const char* name, DWORD type, const void* data, DWORD size) const {
+        HKEY k = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &k, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+        RegCloseKey(k);
+    }
+
+    std::string key;
+};
+
+TEST_F(WinRegistry, BinaryValuesRoundTrip) {
+    const std::vector<std::uint8_t> data = {0x54, 0x50, 0x46, 0x30, 0x00, 0xFF};
+    {
+        TRegIniFile reg("\\" + key);
+        EXPECT_EQ(reg.GetDataSize("Items"), 0u);
+        reg.WriteBinaryData("Items", data.data(), data.size());
+    }
+    TRegIniFile reg(key);
+    EXPECT_EQ(reg.GetDataSize("Items"), data.size());
+    EXPECT_EQ(reg.ReadBinaryData("Items"), data);
+    reg.WriteBinaryData("Items", nullptr, 0);
+    EXPECT_EQ(reg.GetDataSize("Items"), 0u);
+}
+
+TEST_F(WinRegistry, ValuesKeepTheirTypes) {
+    const DWORD one = 1;
+    SetRaw("Str", REG_SZ, "abc", 4);
+    SetRaw("Num", REG_DWORD, &one, sizeof one);
+    TRegIniFile reg(key);
+    EXPECT_EQ(reg.GetDataSize("Str"), 4u);
+    EXPECT_EQ(reg.GetDataSize("Num"), 4u);
+    for (const char* name : {"Str", "Num", "Missing"}) {
+        try {
+            reg.ReadBinaryData(name);
+            ADD_FAILURE() << name << " read as binary";
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.Message(), std::string("Invalid data type for '") + name + "'");
+        }
+    }
+}
+#endif
 
 } // namespace
