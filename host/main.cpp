@@ -97,7 +97,6 @@ int main(int argc, char* argv[]) {
     if (!loaded) {
         const QString message =
             QStringLiteral("The package %1 could not be loaded:\n%2").arg(packageFile, error);
-        std::fprintf(stderr, "%s\n", qPrintable(message));
         ui::ShowErrorBox(message);
     }
 
@@ -123,6 +122,11 @@ int main(int argc, char* argv[]) {
 
     // Expert first (it saves), then Finalize, then the library; the window outlives them all.
     package.Unload();
+    if (scripted) {
+        // Nobody saw the error boxes: say what they said.
+        for (const QString& text : scripted->ErrorTexts())
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
     ui::SetModal(nullptr);
     return result;
 }

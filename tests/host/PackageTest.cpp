@@ -1,0 +1,86 @@
+// The real packages loaded into the shell's window, in this process.
+#include "HostTestSupport.h"
+
+#include "IdeWindow.h"
+#include "MenuDump.h"
+#include "PackageLoader.h"
+#include "ScriptedModal.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+
+#include <string>
+
+namespace {
+
+class PackageTest : public PrivateRegistryTest {
+protected:
+    std::string Dump() { return DumpMenuBar(*services.HostGetMainMenu()); }
+
+    IdeWindow window;
+    QtToolServices services{window};
+    ui::ScriptedModalInteraction modal;
+    PackageLoader loader{services, &modal};
+};
+
+} // namespace
+
+TEST_F(PackageTest, LoadsWithAboutBoxRegistersAndUnloadsWithSave) {
+    StoreSampleFavorites();
+    QString error;
+    ASSERT_TRUE(loader.Load(QStringLiteral(QUENDLE5_PATH), error)) << error.toStdString();
+    EXPECT_EQ(modal.Dialogs().size(), 1u);
+    ASSERT_NE(loader.Expert(), nullptr);
+    EXPECT_EQ(loader.Expert()->GetIDString(), "Favorite");
+    EXPECT_NE(Dump().find(std::string("EditMenu\t&Edit\n") + SampleFavoritesMenu +
+                          "SearchMenu\t&Search\n"),
+              std::string::npos)
+        << Dump();
+
+    const TPackageInfoTable* info = loader.Info();
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info->description, "Quarvel\u00ae Pindrake Add-In");
+    std::vector<std::string> units;
+    for (int i = 0; i < info->unitCount; ++i)
+        units.push_back(info->units[i].name);
+    EXPECT_EQ(units, (std::vector<std::string>{"FavConsts", "FavUtils", "About", "AddToFav",
+                                               "EditFav", "Favorite"}));
+
+    QPointer<QMenu> favorites = window.menuBar()->findChild<QMenu*>(QStringLiteral("FavoriteMenu"));
+    ASSERT_FALSE(favorites.isNull());
+    loader.Unload();
+    EXPECT_TRUE(favorites.isNull());
+    EXPECT_FALSE(loader.IsLoaded());
+    EXPECT_EQ(StoredRecords(), SampleRecords());
+}
+
+TEST_F(PackageTest, BothBuildsShowTheSameFavorites) {
+    StoreSampleFavorites();
+    QString error;
+    ASSERT_TRUE(loader.Load(QStringLiteral(QUENDLE5_PATH), error)) << error.toStdString();
+    const std::string fromFive = Dump();
+    loader.Unload();
+    ASSERT_TRUE(loader.Load(QStringLiteral(QUENDLE4_PATH), error)) << error.toStdString();
+    EXPECT_EQ(Dump(), fromFive);
+}
+
+TEST_F(PackageTest, UnreadableFavoritesFailTheLoadAndStayAsTheyWere) {
+    StoreBytes({'T', 'P', 'F', '0', 0x0E, 'T', 'F', 'a'});
+    const QByteArray before = RegistryFileContent();
+    QString error;
+    EXPECT_FALSE(loader.Load(QStringLiteral(QUENDLE5_PATH), error));
+    EXPECT_TRUE(error.startsWith("Cannot load the favorites from "
+                                 "HKEY_CURRENT_USER\\Favorites\\Items: "))
+        << error.toStdString();
+    EXPECT_FALSE(loader.IsLoaded());
+    EXPECT_EQ(Dump().find("FavoriteMenu"), std::string::npos);
+    EXPECT_EQ(RegistryFileContent(), before);
+}
+
+TEST_F(PackageTest, ALibraryWithoutTheEntryPointsIsRefused) {
+    QString error;
+    EXPECT_FALSE(loader.Load(QStringLiteral(NOT_A_PACKAGE_PATH), error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(loader.IsLoaded());
+}
