@@ -190,9 +190,9 @@ TEST_F(FavoritesToolFiles, AddThenListTheTree) {
 
     const std::string tree = "Unit \"Unit1.pas\" " + d + "/Unit1.pas\n" + "Folder \"Sources\" " +
                              d + "/src/\n" + "Folder \"src\" " + d + "/src/\n" +
-                             "Group \"Tools\"\n" + "  Project \"Proj.dpr\" " + d + "/Proj.dpr\n" +
-                             "  Unit \"U\" " + d + "/Unit1.pas\n" + "  File \"notes.txt\" " + d +
-                             "/notes.txt\n";
+                             "Group \"Tools\" (id 4)\n" + "  Project \"Proj.dpr\" " + d +
+                             "/Proj.dpr\n" + "  Unit \"U\" " + d + "/Unit1.pas\n" +
+                             "  File \"notes.txt\" " + d + "/notes.txt\n";
     const Result list = Fav({"list"});
     EXPECT_EQ(list.status, 0) << list.err;
     EXPECT_EQ(list.out, tree);
@@ -202,7 +202,7 @@ TEST_F(FavoritesToolFiles, AddThenListTheTree) {
     EXPECT_EQ(Fav({"list"}).out, "Unit \"Unit1.pas\" " + d + "/Unit1.pas\n" +
                                      "Folder \"Sources\" " + d + "/src/ [missing]\n" +
                                      "Folder \"src\" " + d + "/src/ [missing]\n" +
-                                     "Group \"Tools\"\n" + "  Project \"Proj.dpr\" " + d +
+                                     "Group \"Tools\" (id 4)\n" + "  Project \"Proj.dpr\" " + d +
                                      "/Proj.dpr\n" + "  Unit \"U\" " + d + "/Unit1.pas\n" +
                                      "  File \"notes.txt\" " + d + "/notes.txt [missing]\n");
 }
@@ -391,6 +391,16 @@ TEST_F(FavoritesToolFiles, UnreadableStoreIsLeftAlone) {
     WriteFile(registry, stores[2].first);
     ExpectRefused(Fav({"export-reg", (dir / "x.reg").string()}), "Invalid data type for 'Items'");
     EXPECT_FALSE(fs::exists(dir / "x.reg"));
+}
+
+// Broken records may make a group its own member; the tree is still finite.
+TEST_F(FavoritesToolFiles, ListSurvivesAGroupInsideItself) {
+    const std::string value =
+        RunTool({"encode"}, "2\n000000000|000|5|1||A\n000000001|000|5|1||A again\n").out;
+    ASSERT_EQ(Fav({"import-value"}, value).status, 0);
+    const Result list = Fav({"list"});
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "Group \"A\" (id 1)\n  Group \"A again\" (id 1)\n");
 }
 
 } // namespace

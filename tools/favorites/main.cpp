@@ -33,8 +33,8 @@ Off Windows the registry is the file given by --registry, else $QUARVEL_REGISTRY
 $XDG_CONFIG_HOME/Quarvel/HKEY_CURRENT_USER.reg.
 
 Commands:
-  list                        show the favorites as a tree; missing files and folders
-                              are marked [missing]
+  list                        show the favorites as a tree, groups with their ids;
+                              missing files and folders are marked [missing]
   add [--parent ID] [--alias TEXT] PATH
                               add a file or folder under group ID (default 0, the top
                               level); the alias defaults to the file or folder name
@@ -213,6 +213,8 @@ void ListGroup(TFavoriteItems& items, int parentId, int depth, std::set<int>& vi
         out += KindWord(type) + " \"" + GetPart(record, 5, '|') + "\"";
         if (!path.empty())
             out += " " + path;
+        if (type == fitGroup) // the id that add --parent takes
+            out += " (id " + std::to_string(id) + ")";
         if (IsMissing(type, path))
             out += " [missing]";
         out += '\n';
