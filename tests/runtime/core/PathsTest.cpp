@@ -97,7 +97,9 @@ TEST(Paths, MatchesMaskWithWindowsWildcards) {
 class PathsOnDisk : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) / "core_paths";
+        dir = fs::path(::testing::TempDir()) /
+              ("core_paths_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir / "sub.pas");
         for (const char* name : {"a.pas", "B.PAS", "c.dpr", ".hidden.pas", "d.pas.txt"})
