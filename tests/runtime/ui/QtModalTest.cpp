@@ -204,7 +204,10 @@ TEST(QtModal, FolderChooserPreselectsPlacesAndAnswers) {
             auto& chooser = dynamic_cast<QFileDialog&>(dialog);
             EXPECT_EQ(chooser.directory().absolutePath(), QDir(c.shown).absolutePath());
             EXPECT_EQ(chooser.labelText(QFileDialog::LookIn), QStringLiteral("Choose Folder:"));
-            EXPECT_EQ(chooser.windowModality(), Qt::ApplicationModal);
+            EXPECT_EQ(QApplication::activeModalWidget(), &chooser);
+            chooser.activateWindow();
+            QApplication::processEvents();
+            EXPECT_EQ(QApplication::activeWindow(), &chooser);
             EXPECT_EQ(chooser.fileMode(), QFileDialog::Directory);
             const QRect screen = QGuiApplication::primaryScreen()->geometry();
             EXPECT_EQ(chooser.pos(),
@@ -212,15 +215,24 @@ TEST(QtModal, FolderChooserPreselectsPlacesAndAnswers) {
             if (!c.choose) {
                 chooser.reject();
             } else {
-                chooser.setDirectory(start);
-                chooser.selectFile(sub);
+                // The user goes into sub and presses Choose.
+                chooser.setDirectory(sub);
+                QApplication::processEvents();
                 dialog.accept();
             }
             return Finish(dialog);
         };
+        QWidget owner;
+        owner.show();
+        owner.activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), &owner);
+
         QString folder = c.folder;
         EXPECT_EQ(modal.BrowseFolder(folder, QStringLiteral("Choose Folder:")), c.choose);
         EXPECT_EQ(folder, c.after);
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), &owner);
     }
 }
 
