@@ -114,9 +114,15 @@ std::string Decode8Bit(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
+std::vector<std::string_view> SplitLines(std::string_view text);
+
 std::string DecodeUtf16(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() % 2 != 0)
-        throw ERegistryException("the UTF-16 text ends in half a character");
+    if (bytes.size() % 2 != 0) {
+        const std::string whole = DecodeUtf16(bytes.first(bytes.size() - 1));
+        Fail(SplitLines(whole).size() +
+                 (whole.empty() || whole.back() == '\n' || whole.back() == '\r' ? 1 : 0),
+             "the UTF-16 text ends in half a character");
+    }
     std::string out;
     out.reserve(bytes.size() / 2);
     const std::size_t n = bytes.size() / 2;

@@ -186,7 +186,21 @@ TEST(RegFile, RefusesWhatItCannotReadNamingTheLine) {
             EXPECT_NE(e.Message().find(c.says), std::string::npos) << e.Message();
         }
     }
-    EXPECT_THROW(ParseRegFile(std::vector<std::uint8_t>{0xFF, 0xFE, 'R'}), ERegistryException);
+    struct Odd {
+        std::string text;
+        const char* line;
+    };
+    for (const Odd& c :
+         {Odd{"", "line 1:"}, Odd{"REGEDIT4", "line 1:"}, Odd{"REGEDIT4\r\n", "line 2:"}}) {
+        std::vector<std::uint8_t> odd = Utf16(c.text);
+        odd.push_back('[');
+        try {
+            ParseRegFile(odd);
+            ADD_FAILURE() << "accepted half a UTF-16 character";
+        } catch (const ERegistryException& e) {
+            EXPECT_EQ(e.Message().rfind(c.line, 0), 0u) << e.Message();
+        }
+    }
 }
 
 TEST(RegFile, WritesAsTheRegistryEditorDoes) {
