@@ -247,22 +247,6 @@ TEST(RegFile, RoundTripsInBothFormats) {
     }
 }
 
-TEST(RegFile, WriterRefusesTextThatCannotStayOnOneLine) {
-    const std::vector<TRegKey> cases = {
-        {"K", false, {String("a", "line\nbreak")}},
-        {"K", false, {String("a\r", "x")}},
-        {"K\n", false, {}},
-        {"", false, {}},
-        {"-K", false, {}},
-        {"K", true, {DWord("a", 1)}},
-    };
-    for (const TRegKey& key : cases) {
-        TRegDocument doc;
-        doc.Keys = {key};
-        EXPECT_THROW(WriteRegFile(doc, TRegFormat::Version5), ERegistryException) << key.Name;
-    }
-}
-
 // What importing the file would leave: sections merge, later wins, deletions remove.
 TEST(RegFile, FindsValuesAsAnImportWouldLeaveThem) {
     struct Case {
@@ -310,18 +294,6 @@ TEST(RegFile, FindsValuesAsAnImportWouldLeaveThem) {
         EXPECT_EQ(doc.FindValue(Fav, "items")->Data, std::vector<std::uint8_t>{7});
         EXPECT_EQ(doc.Keys.size(), sections + (c.hasKey ? 0 : 1));
     }
-}
-
-TEST(RegFile, SetValueKeepsItsPlace) {
-    TRegDocument doc = ParseRegFile(Bytes("REGEDIT4\n[A]\n\"x\"=\"1\"\n[" + std::string(Fav) +
-                                          "]\n\"a\"=\"1\"\n\"Items\"=\"s\"\n\"z\"=\"1\"\n[B]\n"));
-    doc.SetValue(Fav, Binary("Items", {1, 2}));
-    doc.SetValue(Fav, String("new", "v"));
-    ASSERT_EQ(doc.Keys.size(), 3u);
-    EXPECT_EQ(doc.Keys[1].Values, (std::vector<TRegValue>{String("a", "1"), Binary("Items", {1, 2}),
-                                                          String("z", "1"), String("new", "v")}));
-    doc.AddKey("b");
-    EXPECT_EQ(doc.Keys.size(), 3u);
 }
 
 } // namespace
