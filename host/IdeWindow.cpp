@@ -3,12 +3,15 @@
 #include "QtHostMenu.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace {
@@ -36,6 +39,9 @@ IdeWindow::IdeWindow(QWidget* parent) : QMainWindow(parent), FTabs(new QTabWidge
         delete page;
     });
     setCentralWidget(FTabs);
+    FProjectLabel = new QLabel(this);
+    FProjectLabel->setObjectName(QStringLiteral("ProjectLabel"));
+    statusBar()->addWidget(FProjectLabel, 1);
 
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu"));
@@ -149,6 +155,9 @@ void IdeWindow::UpdateTitle() {
     if (!FProject.isEmpty())
         title += QStringLiteral(" - ") + QFileInfo(FProject).fileName();
     setWindowTitle(title);
+    FProjectLabel->setText(
+        FProject.isEmpty() ? QStringLiteral("No project")
+                           : QStringLiteral("Project: %1").arg(QDir::toNativeSeparators(FProject)));
 }
 
 std::unique_ptr<TIMainMenuIntf> QtToolServices::HostGetMainMenu() {

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class QLabel;
 class QPlainTextEdit;
 class QTabWidget;
 
@@ -37,6 +38,7 @@ private:
 
     QTabWidget* FTabs;
     QString FProject;
+    QLabel* FProjectLabel;
     ui::OpenDialogState FOpenProjectDialog;
     ui::OpenDialogState FOpenFileDialog;
 };
