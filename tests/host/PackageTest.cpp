@@ -6,9 +6,11 @@
 #include "PackageLoader.h"
 #include "ScriptedModal.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTabWidget>
 
 #include <string>
 
@@ -83,4 +85,31 @@ TEST_F(PackageTest, ALibraryWithoutTheEntryPointsIsRefused) {
     EXPECT_FALSE(loader.Load(QStringLiteral(NOT_A_PACKAGE_PATH), error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(loader.IsLoaded());
+}
+
+TEST_F(PackageTest, ChoosingFavoritesOpensThemInTheShell) {
+    StoreSampleFavorites();
+    QString error;
+    ASSERT_TRUE(loader.Load(QStringLiteral(QUENDLE5_PATH), error)) << error.toStdString();
+    const QString sample = QStringLiteral(EXAMPLES_DIR "/SampleProject/");
+    const auto click = [this](const char* name) {
+        QAction* action = window.menuBar()->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        action->trigger();
+    };
+
+    click("FavItem_1_2"); // the project
+    EXPECT_EQ(window.ProjectName(), sample + "Sample.dpr");
+    click("FavItem_3_7"); // a text file
+    EXPECT_EQ(window.CurrentFile(), sample + "README.txt");
+    click("FavItem_3_7");
+    EXPECT_EQ(modal.ErrorTexts(),
+              QStringList{"File: \"" + sample + "README.txt\" is already opened"});
+
+    modal.QueueOpenFile({sample + "Sources/TextTools.pas"});
+    click("FavItem_4_8"); // the folder
+    EXPECT_EQ(window.CurrentFile(), sample + "Sources/TextTools.pas");
+    ASSERT_EQ(modal.OpenFiles().size(), 1u);
+    EXPECT_EQ(modal.OpenFiles()[0].initialDir, sample + "Sources");
+    EXPECT_EQ(window.Tabs()->count(), 3);
 }
