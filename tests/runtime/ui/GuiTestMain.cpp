@@ -15,10 +15,10 @@ int main(int argc, char** argv) {
     if (!listing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // ctest's ENVIRONMENT property carries only the first entry of a list through test
-    // discovery, so the private runtime folder is made here when it is missing.
+    // Every run gets a private runtime folder (mode 0700, removed afterwards), whatever the
+    // desktop session has; ctest cannot pass it through test discovery.
     QTemporaryDir runtimeDir;
-    if (!listing && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
+    if (!listing && runtimeDir.isValid())
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     std::unique_ptr<QApplication> app;
