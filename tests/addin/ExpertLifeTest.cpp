@@ -30,19 +30,6 @@ std::vector<std::string> LoadedRecords() {
 
 using ExpertLifeTest = AddinTest;
 
-TEST_F(ExpertLifeTest, ReportsItselfToTheHost) {
-    CreateExpert();
-    EXPECT_EQ(expert->GetName(), "Favorite");
-    EXPECT_EQ(expert->GetIDString(), expert->GetName());
-    EXPECT_EQ(expert->GetAuthor(), "Quarvel");
-    EXPECT_EQ(expert->GetComment(), "Adds a Favorite menu.");
-    EXPECT_EQ(expert->GetPage(), "");
-    EXPECT_EQ(expert->GetMenuText(), "");
-    EXPECT_EQ(expert->GetGlyph(), 0);
-    EXPECT_EQ(expert->GetStyle(), 3);
-    EXPECT_EQ(expert->GetState(), 1);
-}
-
 TEST_F(ExpertLifeTest, MenuGoesInFrontOfSearchAndLeavesAtDestruction) {
     CreateExpert();
     EXPECT_EQ(host.TopLevelNames(), WithFavorites());
