@@ -28,6 +28,18 @@ char NativeSeparator() noexcept {
 }
 
 namespace {
+// Hidden and system files are left out of a search, as the Windows search for plain files
+// does; off Windows a leading '.' marks a hidden file.
+bool IsHidden([[maybe_unused]] const std::string& path, [[maybe_unused]] const std::string& name) {
+#ifdef _WIN32
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    return attr == INVALID_FILE_ATTRIBUTES ||
+           (attr & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+#else
+    return name[0] == '.';
+#endif
+}
+
 size_t LastSeparator(std::string_view path) noexcept {
     for (size_t i = path.size(); i-- > 0;)
         if (IsPathSeparator(path[i]))
@@ -67,6 +79,11 @@ std::string ExcludeTrailingSeparators(std::string_view path) {
 bool FileExists(const std::string& path) {
     if (path.empty())
         return false;
+#ifdef _WIN32
+    // "a.pas\" names a folder; some file systems would still find the file.
+    if (IsPathSeparator(path.back()))
+        return false;
+#endif
     std::error_code ec;
     const fs::file_status st = fs::status(fs::path(path), ec);
     return !ec && fs::exists(st) && !fs::is_directory(st);
@@ -119,7 +136,7 @@ std::vector<std::string> FindFiles(const std::string& folder, std::string_view m
         if (ec)
             break;
         const std::string name = it->path().filename().string();
-        if (name.empty() || name[0] == '.') // hidden on this platform
+        if (name.empty() || IsHidden(folder + name, name))
             continue;
         std::error_code sec;
         if (!it->is_regular_file(sec) || sec)

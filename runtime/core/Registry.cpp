@@ -125,7 +125,10 @@ std::vector<std::uint8_t> TRegIniFile::ReadBinaryData(const std::string& name) {
 
 void TRegIniFile::WriteBinaryData(const std::string& name, const std::uint8_t* data,
                                   std::size_t size) {
-    if (size > 0xFFFFFFFFu || RegSetValueExA(FImpl->Key, name.c_str(), 0, REG_BINARY, data,
+    // An empty value still needs a buffer: some registry implementations refuse a null one.
+    static const BYTE none = 0;
+    const BYTE* bytes = size > 0 ? data : &none;
+    if (size > 0xFFFFFFFFu || RegSetValueExA(FImpl->Key, name.c_str(), 0, REG_BINARY, bytes,
                                              static_cast<DWORD>(size)) != ERROR_SUCCESS)
         throw ERegistryException("Failed to set data for '" + name + "'");
 }

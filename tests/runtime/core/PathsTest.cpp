@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -35,9 +39,18 @@ TEST(Paths, SplitsWithEitherSeparator) {
         EXPECT_EQ(ExtractFilePath(c.path), c.folder);
         EXPECT_EQ(ExtractFileExt(c.path), c.ext);
     }
-#ifndef _WIN32
+    // A drive letter separates only on Windows.
+#ifdef _WIN32
+    EXPECT_TRUE(IsPathSeparator(':'));
+    EXPECT_EQ(ExtractFileName("C:name.pas"), "name.pas");
+    EXPECT_EQ(ExtractFilePath("C:name.pas"), "C:");
+    EXPECT_EQ(ExcludeOneTrailingSeparator("C:"), "C");
+    EXPECT_EQ(NativeSeparator(), '\\');
+#else
     EXPECT_FALSE(IsPathSeparator(':'));
     EXPECT_EQ(ExtractFileName("C:name.pas"), "C:name.pas");
+    EXPECT_EQ(ExtractFilePath("C:name.pas"), "");
+    EXPECT_EQ(NativeSeparator(), '/');
 #endif
 }
 
@@ -104,9 +117,24 @@ protected:
         fs::create_directories(dir / "sub.pas");
         for (const char* name : {"a.pas", "B.PAS", "c.dpr", ".hidden.pas", "d.pas.txt"})
             std::ofstream(dir / name) << "x";
+#ifdef _WIN32
+        // Windows marks hidden and system files by attribute, not by a leading dot.
+        fs::rename(dir / ".hidden.pas", dir / "hidden.pas");
+        std::ofstream(dir / "system.pas") << "x";
+        ASSERT_TRUE(
+            SetFileAttributesA((dir / "hidden.pas").string().c_str(), FILE_ATTRIBUTE_HIDDEN));
+        ASSERT_TRUE(
+            SetFileAttributesA((dir / "system.pas").string().c_str(), FILE_ATTRIBUTE_SYSTEM));
+#endif
         folder = dir.string() + "/";
     }
-    void TearDown() override { fs::remove_all(dir); }
+    void TearDown() override {
+#ifdef _WIN32
+        for (const char* name : {"hidden.pas", "system.pas"})
+            SetFileAttributesA((dir / name).string().c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+        fs::remove_all(dir);
+    }
 
     fs::path dir;
     std::string folder;
@@ -141,9 +169,17 @@ TEST_F(PathsOnDisk, FileAndFolderTests) {
         bool file, folder;
     };
     const Case cases[] = {
-        {folder + "a.pas", true, false},    {folder + "sub.pas", false, true},
-        {folder + "sub.pas/", false, true}, {folder, false, true},
-        {folder + "missing", false, false}, {"", false, false},
+        {folder + "a.pas", true, false},
+        {folder + "sub.pas", false, true},
+        {folder + "sub.pas/", false, true},
+        {folder, false, true},
+        {folder + "missing", false, false},
+        {"", false, false},
+#ifdef _WIN32
+        {folder + "sub.pas\\", false, true},
+        {folder + "a.pas\\", false, false},
+        {"C:\\", false, true},
+#endif
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);

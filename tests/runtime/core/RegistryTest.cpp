@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifndef _WIN32
 const char* const Fav = "HKEY_CURRENT_USER\\Favorites";
 
 std::string ReadFile(const fs::path& file) {
@@ -31,7 +32,6 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-#ifndef _WIN32
 // Off Windows the registry is a file.
 class Registry : public ::testing::Test {
 protected:
@@ -291,6 +291,14 @@ protected:
         RegCloseKey(k);
     }
 
+    bool KeyExists() const {
+        HKEY k = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(k);
+        return true;
+    }
+
     std::string key;
 };
 
@@ -306,6 +314,31 @@ TEST_F(WinRegistry, BinaryValuesRoundTrip) {
     EXPECT_EQ(reg.ReadBinaryData("Items"), data);
     reg.WriteBinaryData("Items", nullptr, 0);
     EXPECT_EQ(reg.GetDataSize("Items"), 0u);
+}
+
+TEST_F(WinRegistry, OpeningCreatesTheKeyWhateverTheSlashes) {
+    for (const std::string& path : {"\\" + key, key + "\\", "\\" + key + "\\"}) {
+        SCOPED_TRACE(path);
+        ASSERT_FALSE(KeyExists());
+        EXPECT_EQ(TRegIniFile(path).GetDataSize("Items"), 0u);
+        EXPECT_TRUE(KeyExists());
+        EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str()), ERROR_SUCCESS);
+    }
+}
+
+TEST_F(WinRegistry, WritingReplacesAValueOfAnotherType) {
+    SetRaw("Items", REG_SZ, "text", 5);
+    const std::uint8_t data[] = {1, 2, 3};
+    TRegIniFile reg(key);
+    reg.WriteBinaryData("Items", data, sizeof data);
+    DWORD type = 0, size = 0;
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(k, "Items", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    RegCloseKey(k);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(reg.ReadBinaryData("Items"), std::vector<std::uint8_t>({1, 2, 3}));
 }
 
 TEST_F(WinRegistry, ValuesKeepTheirTypes) {
