@@ -109,6 +109,11 @@ TEST(FolderExists, OnlyForExistingFolders) {
 
     EXPECT_TRUE(FolderExists(dir.string()));
     EXPECT_TRUE(FolderExists(dir.string() + "/"));
+#ifdef _WIN32
+    EXPECT_TRUE(FolderExists(dir.string() + "\\"));
+    EXPECT_FALSE(FolderExists(file + "\\"));
+    EXPECT_FALSE(FolderExists("Q:\\no drive"));
+#endif
     EXPECT_FALSE(FolderExists(file));
     EXPECT_FALSE(FolderExists((dir / "missing").string()));
     EXPECT_FALSE(FolderExists(""));
