@@ -17,7 +17,13 @@ struct TPackageInfoTable {
     const char* description;
 };
 
+#if !defined(QUENDLE_BUILDING_PACKAGE)
+#define QUENDLE_PACKAGE_EXPORT extern "C"
+#elif defined(_WIN32)
+#define QUENDLE_PACKAGE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define QUENDLE_PACKAGE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // Binds the host and runs the units' initialisations in order.
 QUENDLE_PACKAGE_EXPORT void Initialize(const TPackageHost* host);

@@ -19,7 +19,8 @@ namespace {
 
 QString DefaultPackage() {
     const QDir dir(QCoreApplication::applicationDirPath());
-    for (const char* name : {"libQuendle5.so", "Quendle5.so", "Quendle5.dll", "libQuendle5.dylib"})
+    for (const char* name :
+         {"libQuendle5.so", "Quendle5.so", "libQuendle5.dll", "Quendle5.dll", "libQuendle5.dylib"})
         if (dir.exists(QString::fromLatin1(name)))
             return dir.filePath(QString::fromLatin1(name));
     return dir.filePath(QStringLiteral("libQuendle5.so"));
