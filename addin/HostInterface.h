@@ -37,10 +37,11 @@ public:
     // Creates a sub-entry before the sub-entry at index (index == count appends) and returns
     // it. Caption "-" makes a separator. shortCut, context and groupIndex are always 0, hint
     // is always empty.
-    virtual std::unique_ptr<TIMenuItemIntf>
-    MenuInsertItem(int index, const std::string& caption, const std::string& name,
-                   const std::string& hint, int shortCut, int context, int groupIndex,
-                   int flags, TIMenuClickEvent onClick) = 0;
+    virtual std::unique_ptr<TIMenuItemIntf> MenuInsertItem(int index, const std::string& caption,
+                                                           const std::string& name,
+                                                           const std::string& hint, int shortCut,
+                                                           int context, int groupIndex, int flags,
+                                                           TIMenuClickEvent onClick) = 0;
     // This entry's position among its parent's sub-entries.
     virtual int MenuGetIndex() = 0;
     // Number of sub-entries.

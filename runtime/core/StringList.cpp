@@ -75,7 +75,7 @@ int TStringList::IndexOf(std::string_view s) const noexcept {
                                              return CompareText(line, key) < 0;
                                          });
         return (it != FLines.end() && SameText(*it, s)) ? static_cast<int>(it - FLines.begin())
-                                                         : -1;
+                                                        : -1;
     }
     for (size_t i = 0; i < FLines.size(); ++i)
         if (SameText(FLines[i], s))
