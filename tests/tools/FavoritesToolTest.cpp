@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -37,6 +42,80 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
+#ifdef _WIN32
+// favorites.exe, copied beside this test program by the build.
+const std::string& FavoritesExe() {
+    static const std::string exe = [] {
+        char self[MAX_PATH] = {};
+        const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+        return (fs::path(std::string(self, n)).parent_path() / "favorites.exe").string();
+    }();
+    return exe;
+}
+
+// One argument quoted so that the C runtime's command-line parser gives it back unchanged.
+std::string QuoteArgument(const std::string& arg) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : arg) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes before a quote are doubled, and the quote escaped.
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\'); // before the closing quote
+    return quoted + "\"";
+}
+
+// Runs the tool with the arguments, feeding `input` on standard input.
+Result RunTool(const std::vector<std::string>& args, const std::string& input = "") {
+    const fs::path io =
+        fs::path(::testing::TempDir()) / ("tool_io_" + std::to_string(GetCurrentProcessId()));
+    fs::create_directories(io);
+    WriteFile(io / "in", input);
+    Result r;
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const auto open = [&](const char* name, DWORD access, DWORD disposition) {
+        return CreateFileA((io / name).string().c_str(), access, FILE_SHARE_READ, &inherit,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    const HANDLE in = open("in", GENERIC_READ, OPEN_EXISTING);
+    const HANDLE out = open("out", GENERIC_WRITE, CREATE_ALWAYS);
+    const HANDLE err = open("err", GENERIC_WRITE, CREATE_ALWAYS);
+    if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE) {
+        std::string line = QuoteArgument(FavoritesExe());
+        for (const std::string& a : args)
+            line += " " + QuoteArgument(a);
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = in;
+        si.hStdOutput = out;
+        si.hStdError = err;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessA(FavoritesExe().c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                           nullptr, &si, &pi)) {
+            DWORD code = 0;
+            if (WaitForSingleObject(pi.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                GetExitCodeProcess(pi.hProcess, &code))
+                r.status = static_cast<int>(code);
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+    }
+    for (const HANDLE h : {in, out, err})
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+    r.out = ReadFile(io / "out");
+    r.err = ReadFile(io / "err");
+    fs::remove_all(io);
+    return r;
+}
+#else
 // Runs the tool with the arguments, feeding `input` on standard input.
 Result RunTool(const std::vector<std::string>& args, const std::string& input = "") {
     const fs::path io = fs::path(::testing::TempDir()) / ("tool_io_" + std::to_string(::getpid()));
@@ -70,6 +149,7 @@ Result RunTool(const std::vector<std::string>& args, const std::string& input = 
     fs::remove_all(io);
     return r;
 }
+#endif
 
 // A refusal: exit status 1, nothing on standard output, one prefixed line on standard error.
 void ExpectRefused(const Result& r, const std::string& says) {
@@ -125,6 +205,8 @@ TEST(FavoritesTool, EncodeAndDecode) {
         "0\n",
         "40000\n000000000|000|2|1|/home/u/Unit1.pas|Unit1.pas\n000000000|001|5|2||G\n",
         "-1\n\n|||\n" + long_record + "\n",
+        // Bytes 1A and 0A in the value: a text-mode stream would end or widen them.
+        "26\n0123456789\n",
     };
     for (const std::string& text : texts) {
         SCOPED_TRACE(text);
@@ -148,6 +230,9 @@ TEST(FavoritesTool, EncodeAndDecode) {
 class FavoritesToolFiles : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        GTEST_SKIP() << "--registry names a registry file, which exists only off Windows";
+#endif
         dir = fs::path(::testing::TempDir()) /
               ("tool_" +
                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -159,7 +244,10 @@ protected:
         registry = (dir / "cfg" / "HKEY_CURRENT_USER.reg").string();
         d = dir.string();
     }
-    void TearDown() override { fs::remove_all(dir); }
+    void TearDown() override {
+        if (!dir.empty())
+            fs::remove_all(dir);
+    }
 
     Result Fav(std::vector<std::string> args, const std::string& input = "") const {
         args.insert(args.begin(), {"--registry", registry});
@@ -170,7 +258,9 @@ protected:
         EXPECT_EQ(r.status, 0) << r.err;
         return r.out;
     }
-    std::string Records() const { return RunTool({"decode"}, Value()).out; }
+    std::string Records() const {
+        return RunTool({"decode"}, Value()).out;
+    }
 
     fs::path dir;
     std::string registry, d;
@@ -402,5 +492,127 @@ TEST_F(FavoritesToolFiles, ListSurvivesAGroupInsideItself) {
     EXPECT_EQ(list.status, 0) << list.err;
     EXPECT_EQ(list.out, "Group \"A\" (id 1)\n  Group \"A again\" (id 1)\n");
 }
+
+#ifdef _WIN32
+// favorites.exe on the registry of the current user. The stored value is put back after each
+// test; ctest runs these tests one at a time (RESOURCE_LOCK).
+class FavoritesToolWinRegistry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = GetRaw();
+        DeleteValue();
+        dir = fs::path(::testing::TempDir()) /
+              ("tool_win_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir / "src");
+        for (const char* name : {"Proj.dpr", "Unit1.pas"})
+            WriteFile(dir / name, "x");
+        d = dir.string();
+    }
+    void TearDown() override {
+        fs::remove_all(dir);
+        DeleteValue();
+        if (saved)
+            SetRaw(saved->first, saved->second);
+    }
+
+    using Raw = std::optional<std::pair<DWORD, std::string>>;
+    static Raw GetRaw() {
+        HKEY k = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Favorites", 0, KEY_READ, &k) != ERROR_SUCCESS)
+            return std::nullopt;
+        Raw raw;
+        DWORD type = 0, size = 0;
+        if (RegQueryValueExA(k, "Items", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+            std::string data(size, '\0');
+            if (RegQueryValueExA(k, "Items", nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                 &size) == ERROR_SUCCESS)
+                raw.emplace(type, data.substr(0, size));
+        }
+        RegCloseKey(k);
+        return raw;
+    }
+    static void SetRaw(DWORD type, const std::string& data) {
+        HKEY k = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Favorites", 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &k, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExA(k, "Items", 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                                 static_cast<DWORD>(data.size())),
+                  ERROR_SUCCESS);
+        RegCloseKey(k);
+    }
+    static void DeleteValue() {
+        HKEY k = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Favorites", 0, KEY_WRITE, &k) == ERROR_SUCCESS) {
+            RegDeleteValueA(k, "Items");
+            RegCloseKey(k);
+        }
+    }
+
+    Raw saved;
+    fs::path dir;
+    std::string d;
+};
+
+TEST_F(FavoritesToolWinRegistry, AddListAndTheStoredValue) {
+    EXPECT_EQ(RunTool({"list"}).out, "");
+    const Result unit = RunTool({"add", d + "\\Unit1.pas"});
+    EXPECT_EQ(unit.status, 0) << unit.err;
+    const Result folder = RunTool({"add", "--alias", "Sources", d + "/src/"});
+    EXPECT_EQ(folder.status, 0) << folder.err;
+
+    // Paths come back absolute and with the native separator.
+    const std::string tree =
+        "Unit \"Unit1.pas\" " + d + "\\Unit1.pas\nFolder \"Sources\" " + d + "\\src\\\n";
+    EXPECT_EQ(RunTool({"list"}).out, tree);
+    fs::remove(dir / "src");
+    EXPECT_EQ(RunTool({"list"}).out, "Unit \"Unit1.pas\" " + d +
+                                         "\\Unit1.pas\nFolder \"Sources\" " + d +
+                                         "\\src\\ [missing]\n");
+
+    // export-value gives the REG_BINARY value as stored.
+    const Result value = RunTool({"export-value"});
+    EXPECT_EQ(value.status, 0) << value.err;
+    EXPECT_EQ(GetRaw(), Raw(std::make_pair(DWORD{REG_BINARY}, value.out)));
+    EXPECT_EQ(RunTool({"decode"}, value.out).out, "2\n000000000|000|2|1|" + d +
+                                                      "\\Unit1.pas|Unit1.pas\n000000000|001|4|2|" +
+                                                      d + "\\src\\|Sources\n");
+
+    const std::string other = RunTool({"encode"}, "26\n000000000|000|3|26|C:\\x.txt|x\n").out;
+    const Result imported = RunTool({"import-value"}, other);
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(RunTool({"export-value"}).out, other);
+}
+
+TEST_F(FavoritesToolWinRegistry, TypedValuesAreRefusedAndKept) {
+    const std::string value = RunTool({"encode"}, "1\n000000000|000|3|1|C:\\x|x\n").out;
+    const std::string one("\x01\0\0\0", 4);
+    const std::pair<DWORD, std::string> stores[] = {
+        {REG_SZ, std::string("TPF0", 5)},
+        {REG_DWORD, one},
+    };
+    const std::vector<std::vector<std::string>> commands = {
+        {"list"}, {"add", d + "\\Proj.dpr"}, {"add-request"}, {"import-value"}, {"export-value"},
+    };
+    for (const auto& [type, data] : stores) {
+        SetRaw(type, data);
+        for (const auto& command : commands) {
+            SCOPED_TRACE(std::to_string(type) + " / " + command[0]);
+            ExpectRefused(
+                RunTool(command, command[0] == "import-value" ? value : "2\nA\nC:\\p.pas\n"),
+                "Invalid data type for 'Items'");
+            EXPECT_EQ(GetRaw(), Raw(std::make_pair(type, data)));
+        }
+    }
+}
+
+TEST_F(FavoritesToolWinRegistry, RegistryFileOptionIsRefused) {
+    ExpectRefused(RunTool({"--registry", d + "\\r.reg", "add", d + "\\Unit1.pas"}), "--registry");
+    EXPECT_EQ(GetRaw(), Raw());
+    EXPECT_FALSE(fs::exists(dir / "r.reg"));
+}
+#endif
 
 } // namespace

@@ -428,6 +428,10 @@ int Run(const Args& argv) {
             return 0;
         }
         if (TakeOption(argv, i, "--registry", registry)) {
+#ifdef _WIN32
+            // Accepting it would write the real registry while the user expects a file.
+            throw ToolError("--registry: on Windows the favorites are in the registry itself");
+#endif
             if (registry.empty())
                 throw ToolError("--registry needs a file name");
             SetRegistryFile(registry);
