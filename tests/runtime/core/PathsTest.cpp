@@ -44,7 +44,6 @@ TEST(Paths, SplitsWithEitherSeparator) {
     EXPECT_TRUE(IsPathSeparator(':'));
     EXPECT_EQ(ExtractFileName("C:name.pas"), "name.pas");
     EXPECT_EQ(ExtractFilePath("C:name.pas"), "C:");
-    EXPECT_EQ(ExcludeOneTrailingSeparator("C:"), "C");
     EXPECT_EQ(NativeSeparator(), '\\');
 #else
     EXPECT_FALSE(IsPathSeparator(':'));
