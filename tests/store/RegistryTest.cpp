@@ -2,6 +2,7 @@
 #include "Exception.h"
 #include "FavUtils.h"
 #include "RegFile.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,7 @@ namespace fs = std::filesystem;
 class StoreRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("store_registry_" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = testsupport::FreshTestDir("store_registry_");
         file = (dir / "HKEY_CURRENT_USER.reg").string();
         SetRegistryFile(file);
     }
@@ -34,12 +31,7 @@ protected:
         SetRegistryFile("");
         fs::remove_all(dir);
     }
-    std::string FileText() const {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string FileText() const { return testsupport::ReadFileText(file); }
     void WriteFile(const std::string& text) const { std::ofstream(file, std::ios::binary) << text; }
 
     fs::path dir;
@@ -111,21 +103,9 @@ TEST_F(StoreRegistryTest, UnreadableValueLeavesCollectionUnchanged) {
 #else
 // On Windows the real registry of the current user. Each test keeps its favorites under a
 // key of its own, so a test run never touches the user's HKEY_CURRENT_USER\Favorites.
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes B(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
-Bytes B(std::initializer_list<int> bytes) {
-    Bytes r;
-    for (int b : bytes)
-        r.push_back(static_cast<std::uint8_t>(b));
-    return r;
-}
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using testsupport::B;
+using testsupport::Bytes;
+using testsupport::operator+;
 
 const char* const TestRoot = "Software\\QuendleTests";
 

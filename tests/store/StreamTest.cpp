@@ -1,5 +1,6 @@
 #include "Exception.h"
 #include "FavUtils.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -7,21 +8,9 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes B(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
-Bytes B(std::initializer_list<int> bytes) {
-    Bytes r;
-    for (int b : bytes)
-        r.push_back(static_cast<std::uint8_t>(b));
-    return r;
-}
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using testsupport::B;
+using testsupport::Bytes;
+using testsupport::operator+;
 
 const Bytes Header = B("TPF0") + B({0x0E}) + B("TFavoriteItems") + B({0x00});
 const Bytes ItemsName = B({0x0D}) + B("Items.Strings");

@@ -1,4 +1,5 @@
 #include "Paths.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -109,10 +110,7 @@ TEST(Paths, MatchesMaskWithWindowsWildcards) {
 class PathsOnDisk : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("core_paths_" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
+        dir = testsupport::FreshTestDir("core_paths_");
         fs::create_directories(dir / "sub.pas");
         for (const char* name : {"a.pas", "B.PAS", "c.dpr", ".hidden.pas", "d.pas.txt"})
             std::ofstream(dir / name) << "x";

@@ -1,13 +1,12 @@
 #include "RegFile.h"
 #include "Exception.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view text) {
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
+using testsupport::B;
 
 // ASCII text as UTF-16LE with a byte-order mark.
 std::vector<std::uint8_t> Utf16(std::string_view text) {
@@ -117,7 +116,7 @@ TEST(RegFile, ParsesWhatPeopleAndTheEditorWrite) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TRegDocument doc;
-        ASSERT_NO_THROW(doc = ParseRegFile(Bytes(c.text)));
+        ASSERT_NO_THROW(doc = ParseRegFile(B(c.text)));
         EXPECT_EQ(doc.Format, c.format);
         EXPECT_EQ(doc.Keys, c.keys);
     }
@@ -178,7 +177,7 @@ TEST(RegFile, RefusesWhatItCannotReadNamingTheLine) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         try {
-            ParseRegFile(Bytes(c.text));
+            ParseRegFile(B(c.text));
             ADD_FAILURE() << "accepted";
         } catch (const ERegistryException& e) {
             EXPECT_EQ(e.Message().rfind("line " + std::to_string(c.line) + ": ", 0), 0u)
@@ -226,7 +225,7 @@ TEST(RegFile, WritesAsTheRegistryEditorDoes) {
         "\r\n";
     EXPECT_EQ(WriteRegFile(doc, TRegFormat::Version5), Utf16(expected));
     EXPECT_EQ(WriteRegFile(doc, TRegFormat::Regedit4),
-              Bytes("REGEDIT4" + expected.substr(expected.find("\r\n"))));
+              B("REGEDIT4" + expected.substr(expected.find("\r\n"))));
 }
 
 TEST(RegFile, RoundTripsInBothFormats) {
@@ -278,7 +277,7 @@ TEST(RegFile, FindsValuesAsAnImportWouldLeaveThem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TRegDocument doc = ParseRegFile(Bytes("REGEDIT4\n" + c.body));
+        TRegDocument doc = ParseRegFile(B("REGEDIT4\n" + c.body));
         EXPECT_EQ(doc.HasKey(Fav), c.hasKey);
         const TRegValue* v = doc.FindValue(Fav, "Items");
         if (c.items) {

@@ -1,6 +1,7 @@
 #include "Registry.h"
 #include "Exception.h"
 #include "RegFile.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -21,26 +22,13 @@ namespace fs = std::filesystem;
 #ifndef _WIN32
 const char* const Fav = "HKEY_CURRENT_USER\\Favorites";
 
-std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::uint8_t> Bytes(std::string_view text) {
-    return std::vector<std::uint8_t>(text.begin(), text.end());
-}
+using testsupport::ReadFileText;
 
 // Off Windows the registry is a file.
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::path(::testing::TempDir()) /
-              ("core_registry_" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        dir = testsupport::FreshTestDir("core_registry_");
         file = dir / "HKEY_CURRENT_USER.reg";
         SetRegistryFile(file.string());
     }
@@ -66,7 +54,7 @@ TEST_F(Registry, OpeningCreatesTheKeyAndTheFolders) {
         EXPECT_EQ(reg.GetDataSize("Items"), 0u);
         EXPECT_THROW(reg.ReadBinaryData("Items"), ERegistryException);
     }
-    const std::string text = ReadFile(file);
+    const std::string text = ReadFileText(file);
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text.substr(0, 2), "\xFF\xFE"); // the editor's UTF-16 with byte-order mark
     const TRegDocument doc = Document();
@@ -154,13 +142,13 @@ TEST_F(Registry, SavingKeepsEverythingElse) {
     const std::uint8_t data[] = {9, 8, 7};
     TRegIniFile("\\Favorites").WriteBinaryData("Items", data, sizeof data);
 
-    TRegDocument expected = ParseRegFile(Bytes(original));
+    TRegDocument expected = ParseRegFile(testsupport::B(original));
     expected.Keys[1].Values[1].Data = {9, 8, 7};
     const TRegDocument saved = Document();
     EXPECT_EQ(saved.Keys, expected.Keys);
     // A file in the older format stays in it.
     EXPECT_EQ(saved.Format, TRegFormat::Regedit4);
-    EXPECT_EQ(ReadFile(file).rfind("REGEDIT4\r\n", 0), 0u);
+    EXPECT_EQ(ReadFileText(file).rfind("REGEDIT4\r\n", 0), 0u);
 }
 
 TEST_F(Registry, AnUnreadableFileIsNeverOverwritten) {
@@ -178,7 +166,7 @@ TEST_F(Registry, AnUnreadableFileIsNeverOverwritten) {
         } catch (const ERegistryException& e) {
             EXPECT_NE(e.Message().find(file.string()), std::string::npos) << e.Message();
         }
-        EXPECT_EQ(ReadFile(file), text);
+        EXPECT_EQ(ReadFileText(file), text);
     }
 
     // Spoilt between opening the key and writing: the write is refused too.
@@ -187,13 +175,13 @@ TEST_F(Registry, AnUnreadableFileIsNeverOverwritten) {
     Write("garbage");
     const std::uint8_t one = 1;
     EXPECT_THROW(reg.WriteBinaryData("Items", &one, 1), ERegistryException);
-    EXPECT_EQ(ReadFile(file), "garbage");
+    EXPECT_EQ(ReadFileText(file), "garbage");
 }
 
 TEST_F(Registry, ASaveThatFailsHalfWayLeavesTheOldFile) {
     std::vector<std::uint8_t> old(100, 0xAB);
     TRegIniFile("\\Favorites").WriteBinaryData("Items", old.data(), old.size());
-    const std::string before = ReadFile(file);
+    const std::string before = ReadFileText(file);
     const std::vector<std::uint8_t> bigger(5000, 0xCD);
     for (const std::size_t after :
          {std::size_t{0}, std::size_t{1}, before.size(), std::size_t{4096}}) {
@@ -202,7 +190,7 @@ TEST_F(Registry, ASaveThatFailsHalfWayLeavesTheOldFile) {
         TRegIniFile reg("\\Favorites");
         EXPECT_THROW(reg.WriteBinaryData("Items", bigger.data(), bigger.size()),
                      ERegistryException);
-        EXPECT_EQ(ReadFile(file), before);
+        EXPECT_EQ(ReadFileText(file), before);
         EXPECT_EQ(FilesInDir(), 1u) << "temporary file left behind";
         EXPECT_EQ(TRegIniFile("\\Favorites").ReadBinaryData("Items"), old);
     }
