@@ -137,9 +137,9 @@ void BM_AddItemIntoLargeGroup(benchmark::State& state) {
 }
 BENCHMARK(BM_AddItemIntoLargeGroup)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// The queries over 10,000 records; Arg(0): right after a change (sort included), Arg(1): on
-// an unchanged list.
-template <typename Query> void RunQuery(benchmark::State& state, Query query) {
+// Runs body over 10,000 records in 500 groups. Arg(0): each run right after a change of the
+// list (so a query sorts again); Arg(1): on an unchanged list.
+template <typename Body> void RunOnRecords(benchmark::State& state, Body body) {
     TFavoriteItems items;
     Load(items, MakeRecords(500));
     items.Items().Sort();
@@ -147,8 +147,11 @@ template <typename Query> void RunQuery(benchmark::State& state, Query query) {
     for (auto _ : state) {
         if (state.range(0) == 0)
             items.SetItem(0, first);
-        benchmark::DoNotOptimize(query(items).Count());
+        benchmark::DoNotOptimize(body(items));
     }
+}
+template <typename Query> void RunQuery(benchmark::State& state, Query query) {
+    RunOnRecords(state, [&](TFavoriteItems& items) { return query(items).Count(); });
 }
 void BM_GetSubItems(benchmark::State& state) {
     RunQuery(state, [](TFavoriteItems& i) -> TStringList& { return i.GetSubItems(0); });
@@ -163,21 +166,14 @@ BENCHMARK(BM_GetSubItems)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetSubGroups)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetOnlyItems)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// Runs perGroup over the root and each of 500 groups of 10,000 records (501 GetSubItems
-// calls). Arg(0): the first pass after a change of the list; Arg(1): an unchanged list.
+// Runs perGroup over the root and each of the 500 groups (501 GetSubItems calls).
 template <typename PerGroup> void RunOverGroups(benchmark::State& state, PerGroup perGroup) {
-    TFavoriteItems items;
-    Load(items, MakeRecords(500));
-    items.Items().Sort();
-    const std::string first = items.GetItem(0);
-    for (auto _ : state) {
-        if (state.range(0) == 0)
-            items.SetItem(0, first);
+    RunOnRecords(state, [&](TFavoriteItems& items) {
         long sum = 0;
         for (int parent = 0; parent <= 500; ++parent)
             sum += perGroup(items, parent);
-        benchmark::DoNotOptimize(sum);
-    }
+        return sum;
+    });
 }
 
 void BM_GetSubItems501(benchmark::State& state) {
