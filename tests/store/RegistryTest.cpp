@@ -107,17 +107,12 @@ using testsupport::B;
 using testsupport::Bytes;
 using testsupport::operator+;
 
-const char* const TestRoot = "Software\\QuendleTests";
-
-std::string TestKey() {
-    return std::string(TestRoot) + "\\" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
 // The collection, stored under the test's key.
 class TTestItems : public TFavoriteItems {
 public:
-    std::string GetSection() const override { return "\\" + TestKey(); }
+    std::string GetSection() const override {
+        return "\\" + testsupport::WinRegistryTest::TestKeyName();
+    }
 };
 
 // A value as the registry holds it.
@@ -127,32 +122,11 @@ struct RawValue {
     bool operator==(const RawValue&) const = default;
 };
 
-class StoreWinRegistryTest : public ::testing::Test {
+class StoreWinRegistryTest : public testsupport::WinRegistryTest {
 protected:
-    void SetUp() override {
-        key = TestKey();
-        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-    }
-    void TearDown() override {
-        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, TestRoot);
-    }
-    bool KeyExists() const {
-        HKEY k = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(k);
-        return true;
-    }
     // Writes "Items" with RegSetValueExA directly, of any type.
     void SetRaw(DWORD type, const Bytes& data) const {
-        HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                  &k, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExA(k, "Items", 0, type, data.data(), static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
-        RegCloseKey(k);
+        WinRegistryTest::SetRaw("Items", type, data.data(), static_cast<DWORD>(data.size()));
     }
     // Reads "Items" with RegQueryValueExA directly; type REG_NONE when missing.
     RawValue GetRaw() const {
@@ -170,8 +144,6 @@ protected:
         RegCloseKey(k);
         return v;
     }
-
-    std::string key;
 };
 
 TEST_F(StoreWinRegistryTest, SaveThenLoadRoundTrip) {

@@ -12,6 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace testsupport {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -47,5 +51,48 @@ inline std::string ReadFileText(const std::filesystem::path& file) {
     s << in.rdbuf();
     return s.str();
 }
+
+#ifdef _WIN32
+// Windows registry tests work under a key of the running test's own, below
+// HKEY_CURRENT_USER\Software\QuendleTests, so they never touch the user's favorites.
+class WinRegistryTest : public ::testing::Test {
+public:
+    static constexpr const char* TestRoot = "Software\\QuendleTests";
+    // The running test's key, relative to HKEY_CURRENT_USER.
+    static std::string TestKeyName() {
+        return std::string(TestRoot) + "\\" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    }
+
+protected:
+    void SetUp() override {
+        key = TestKeyName();
+        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    }
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, TestRoot);
+    }
+    // Writes a value with RegSetValueExA directly, of any type.
+    void SetRaw(const char* name, DWORD type, const void* data, DWORD size) const {
+        HKEY k = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  &k, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+        RegCloseKey(k);
+    }
+    bool KeyExists() const {
+        HKEY k = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(k);
+        return true;
+    }
+
+    std::string key;
+};
+#endif
 
 } // namespace testsupport

@@ -258,37 +258,7 @@ TEST(RegistryFile, OverrideThenEnvironmentThenConfigFolder) {
 
 #else
 // On Windows the registry itself, under a key of the test's own.
-class WinRegistry : public ::testing::Test {
-protected:
-    void SetUp() override {
-        key = std::string("Software\\QuendleTests\\") +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-    }
-    void TearDown() override {
-        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuendleTests");
-    }
-    void SetRaw(const char* name, DWORD type, const void* data, DWORD size) const {
-        HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                  &k, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
-        RegCloseKey(k);
-    }
-
-    bool KeyExists() const {
-        HKEY k = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(k);
-        return true;
-    }
-
-    std::string key;
-};
+using WinRegistry = testsupport::WinRegistryTest;
 
 TEST_F(WinRegistry, BinaryValuesRoundTrip) {
     const std::vector<std::uint8_t> data = {0x54, 0x50, 0x46, 0x30, 0x00, 0xFF};
