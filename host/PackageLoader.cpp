@@ -1,28 +1,10 @@
 #include "PackageLoader.h"
 
 #include "Modal.h"
+#include "QtHostMenu.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-
-#include <exception>
-
-namespace {
-
-// Calls package code, turning what it throws into an error text; true when nothing was thrown.
-template <typename F> bool CallPackage(F&& call, QString& error) {
-    try {
-        call();
-        return true;
-    } catch (const std::exception& e) {
-        error = QString::fromUtf8(e.what());
-    } catch (...) {
-        error = QStringLiteral("An unknown error occurred in the package.");
-    }
-    return false;
-}
-
-} // namespace
 
 PackageLoader::PackageLoader(TIToolServices& services, ui::ModalInteraction* modal) {
     FHost.toolServices = &services;
@@ -63,7 +45,7 @@ bool PackageLoader::Load(const QString& fileName, QString& error) {
         FLibrary.unload();
         return false;
     }
-    if (!CallPackage([&] { initialize(&FHost); }, error) || !CallPackage(registerProc, error)) {
+    if (!RunGuarded([&] { initialize(&FHost); }, &error) || !RunGuarded(registerProc, &error)) {
         Unload();
         return false;
     }
@@ -79,7 +61,7 @@ void PackageLoader::Unload() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (FFinalize != nullptr) {
         QString error;
-        if (!CallPackage(FFinalize, error))
+        if (!RunGuarded(FFinalize, &error))
             ui::ShowErrorBox(error);
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

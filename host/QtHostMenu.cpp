@@ -9,15 +9,20 @@
 #include <exception>
 #include <stdexcept>
 
-bool RunGuarded(const std::function<void()>& call) {
+bool RunGuarded(const std::function<void()>& call, QString* error) {
+    QString message;
     try {
         call();
         return true;
     } catch (const std::exception& e) {
-        ui::ShowErrorBox(QString::fromUtf8(e.what()));
+        message = QString::fromUtf8(e.what());
     } catch (...) {
-        ui::ShowErrorBox(QStringLiteral("An unknown error occurred in the add-in."));
+        message = QStringLiteral("An unknown error occurred in the add-in.");
     }
+    if (error != nullptr)
+        *error = message;
+    else
+        ui::ShowErrorBox(message);
     return false;
 }
 

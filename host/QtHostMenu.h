@@ -4,18 +4,20 @@
 
 #include "HostInterface.h"
 
+#include <QAction>
+#include <QMenuBar>
 #include <QPointer>
+#include <QString>
 
 #include <functional>
 #include <string>
 
-class QAction;
-class QMenuBar;
 class QWidget;
 
-// Runs add-in code called from the host; an exception that reaches here is shown in an
-// error box instead of ending the process. Returns false when one was caught.
-bool RunGuarded(const std::function<void()>& call);
+// Runs add-in code called from the host; an exception that reaches here does not end the
+// process: its message goes to *error when given, else into an error box. Returns false when
+// one was caught.
+bool RunGuarded(const std::function<void()>& call, QString* error = nullptr);
 
 // One entry: a menu-bar menu, a command, a sub-menu or a separator; or the menu bar itself.
 class QtMenuItem : public TIMenuItemIntf {
