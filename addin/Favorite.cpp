@@ -33,7 +33,7 @@ TIToolServices& Host() {
 
 // Where the favorites are stored, for the messages about loading and saving them.
 std::string StoredValueName(const TFavoriteItems& items) {
-    return "HKEY_CURRENT_USER" + items.GetSection() + "\\" + Str(sFavIdent);
+    return items.RegistryKeyName() + "\\" + Str(sFavIdent);
 }
 
 void ShowError(const std::string& text) {
@@ -66,11 +66,6 @@ std::string AcceleratorPrefix(int count) {
 }
 
 } // namespace
-
-std::string KindWord(int itemType) {
-    static const char* const Words[] = {"Project", "Library", "Unit", "File", "Folder"};
-    return itemType >= 0 && itemType <= 4 ? Words[itemType] : std::string();
-}
 
 TFavoriteExpert::TFavoriteExpert() : FFavoriteItems(std::make_unique<TFavoriteItems>()) {
     try {

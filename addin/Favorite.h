@@ -71,7 +71,3 @@ inline constexpr const char* FavOpenDialogFilter =
 void FavoriteInitialization();
 // Unit finalisation: frees FavOpenDialog.
 void FavoriteFinalization();
-
-// Kind word of an item type for the open-time messages ("Project" ... "Folder"); empty for
-// any other type.
-std::string KindWord(int itemType);

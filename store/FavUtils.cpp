@@ -52,11 +52,6 @@ bool TryStrToInt(std::string_view s, std::int32_t& value) noexcept {
     return true;
 }
 
-std::int32_t IntField(std::string_view text, std::uint8_t index) noexcept {
-    std::int32_t v = 0;
-    return TryStrToInt(FieldView(text, index, Sep), v) ? v : 0;
-}
-
 // FNV-1a over the upper-cased bytes: equal ignoring case gives equal hashes.
 std::uint64_t FoldedHash(std::string_view s) noexcept {
     std::uint64_t h = 1469598103934665603ull;
@@ -151,6 +146,11 @@ bool FolderExists(const std::string& path) {
     return DirectoryExists(path);
 }
 
+std::string KindWord(int itemType) {
+    static const char* const Words[] = {"Project", "Library", "Unit", "File", "Folder"};
+    return itemType >= fitProject && itemType <= fitFolder ? Words[itemType] : std::string();
+}
+
 TFavoriteItems::TFavoriteItems() = default;
 TFavoriteItems::~TFavoriteItems() = default;
 
@@ -166,9 +166,9 @@ TFavoriteItems::TParentRun TFavoriteItems::FindChildren(std::int32_t parentId) {
         const int n = static_cast<int>(lines.size());
         FRuns.clear();
         for (int i = 0; i < n;) {
-            const std::int32_t parent = IntField(lines[static_cast<std::size_t>(i)], 0);
+            const std::int32_t parent = GetIntPart(lines[static_cast<std::size_t>(i)], 0, Sep);
             int j = i + 1;
-            while (j < n && IntField(lines[static_cast<std::size_t>(j)], 0) == parent)
+            while (j < n && GetIntPart(lines[static_cast<std::size_t>(j)], 0, Sep) == parent)
                 ++j;
             FRuns.push_back({parent, i, j});
             i = j;
@@ -206,7 +206,7 @@ int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
         for (int i = 0; i < n; ++i) {
             const std::string& child = children[static_cast<std::size_t>(i)];
             int position = i;
-            if (IntField(child, 2) > itemType) {
+            if (GetIntPart(child, 2, Sep) > itemType) {
                 if (result == -1)
                     result = i;
                 position = i + 1;
@@ -320,7 +320,7 @@ TStringList& TFavoriteItems::GetSubGroups(int parentId) {
     std::vector<std::string>& groups = FSubGroups.Lines();
     groups.clear();
     for (const std::string& child : children)
-        if (IntField(child, 2) == fitGroup)
+        if (GetIntPart(child, 2, Sep) == fitGroup)
             groups.push_back(child);
     return FSubGroups;
 }
@@ -333,7 +333,7 @@ TStringList& TFavoriteItems::GetOnlyItems() {
     std::vector<std::int8_t> kinds(lines.size());
     std::size_t offsets[Kinds + 1] = {};
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::int32_t t = IntField(lines[i], 2);
+        const std::int32_t t = GetIntPart(lines[i], 2, Sep);
         kinds[i] = (t >= 0 && t < Kinds) ? static_cast<std::int8_t>(t) : std::int8_t{-1};
         if (kinds[i] >= 0)
             ++offsets[kinds[i] + 1];
@@ -350,11 +350,11 @@ TStringList& TFavoriteItems::GetOnlyItems() {
 }
 
 bool TFavoriteItems::HasSubItems(const std::string& record) const {
-    if (IntField(record, 2) != fitGroup)
+    if (GetIntPart(record, 2, Sep) != fitGroup)
         return false;
-    const std::int32_t id = IntField(record, 3);
+    const std::int32_t id = GetIntPart(record, 3, Sep);
     for (const std::string& line : FItems)
-        if (IntField(line, 0) == id)
+        if (GetIntPart(line, 0, Sep) == id)
             return true;
     return false;
 }

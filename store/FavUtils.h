@@ -39,6 +39,9 @@ std::string IntToStrLen(std::int32_t value, int len);
 int GetFileItemType(std::string_view fileName);
 // True when the path names an existing folder.
 bool FolderExists(const std::string& path);
+// Kind word of an item type for messages: "Project", "Library", "Unit", "File" or "Folder"
+// for types 0 to 4; empty for any other type.
+std::string KindWord(int itemType);
 
 // The favorites collection: the item records and the id counter.
 class TFavoriteItems {
@@ -79,6 +82,8 @@ public:
 
     // The registry key of the stored value: "\Favorites".
     virtual std::string GetSection() const;
+    // The full name of that key, for messages: "HKEY_CURRENT_USER\Favorites".
+    std::string RegistryKeyName() const { return "HKEY_CURRENT_USER" + GetSection(); }
     // Reads the collection from the registry value; a missing or empty value loads nothing.
     void LoadFromReg();
     // Writes the collection to the registry value.

@@ -112,27 +112,16 @@ std::int32_t ParseInt(std::string_view text, const std::string& what) {
     return value;
 }
 
-std::string KindWord(int type) {
-    switch (type) {
-    case fitProject:
-        return "Project";
-    case fitPackage:
-        return "Library";
-    case fitUnit:
-        return "Unit";
-    case fitFile:
-        return "File";
-    case fitFolder:
-        return "Folder";
-    case fitGroup:
+// The store's kind words, plus the ones a listing needs.
+std::string ListKindWord(int type) {
+    if (type == fitGroup)
         return "Group";
-    default:
-        return "Type " + std::to_string(type);
-    }
+    const std::string word = KindWord(type);
+    return word.empty() ? "Type " + std::to_string(type) : word;
 }
 
 std::string ValueKey() {
-    return "HKEY_CURRENT_USER\\" + TFavoriteItems().GetSection().substr(1);
+    return TFavoriteItems().RegistryKeyName();
 }
 
 // Loads the stored favorites; any error ends the command before anything is written.
@@ -210,7 +199,7 @@ void ListGroup(TFavoriteItems& items, int parentId, int depth, std::set<int>& vi
         const int id = GetIntPart(record, 3, '|');
         const std::string path = GetPart(record, 4, '|');
         out.append(2 * static_cast<std::size_t>(depth), ' ');
-        out += KindWord(type) + " \"" + GetPart(record, 5, '|') + "\"";
+        out += ListKindWord(type) + " \"" + GetPart(record, 5, '|') + "\"";
         if (!path.empty())
             out += " " + path;
         if (type == fitGroup) // the id that add --parent takes
@@ -305,7 +294,7 @@ int CmdAdd(const Args& args) {
     int parentId = parent;
     items.AddItems(parentId, &request);
     items.SaveToReg();
-    WriteStdout("Added " + KindWord(type) + " \"" + alias + "\" with id " +
+    WriteStdout("Added " + ListKindWord(type) + " \"" + alias + "\" with id " +
                 std::to_string(items.LastID()) + " to group " + std::to_string(parent) + "\n");
     return 0;
 }
