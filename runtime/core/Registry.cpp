@@ -123,6 +123,37 @@ std::vector<std::uint8_t> TRegIniFile::ReadBinaryData(const std::string& name) {
     }
 }
 
+std::optional<TRegValue> TRegIniFile::ReadValue(const std::string& name) {
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(FImpl->Key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    TRegValue value;
+    value.Name = name;
+    value.Data.resize(size);
+    for (;;) {
+        DWORD got = static_cast<DWORD>(value.Data.size());
+        const LONG rc = RegQueryValueExA(FImpl->Key, name.c_str(), nullptr, &type,
+                                         value.Data.empty() ? nullptr : value.Data.data(), &got);
+        if (rc == ERROR_MORE_DATA) {
+            value.Data.resize(got);
+            continue;
+        }
+        if (rc == ERROR_FILE_NOT_FOUND)
+            return std::nullopt;
+        if (rc != ERROR_SUCCESS)
+            throw ERegistryException("Failed to read '" + name + "'");
+        value.Data.resize(got);
+        break;
+    }
+    if (type == REG_BINARY) {
+        value.Kind = TRegValueKind::Binary;
+    } else {
+        value.Kind = TRegValueKind::Typed;
+        value.RawType = type;
+    }
+    return value;
+}
+
 void TRegIniFile::WriteBinaryData(const std::string& name, const std::uint8_t* data,
                                   std::size_t size) {
     // An empty value still needs a buffer: some registry implementations refuse a null one.
@@ -181,6 +212,13 @@ std::vector<std::uint8_t> TRegIniFile::ReadBinaryData(const std::string& name) {
     if (!value || value->Kind != TRegValueKind::Binary)
         throw ERegistryException(InvalidDataType(name));
     return value->Data;
+}
+
+std::optional<TRegValue> TRegIniFile::ReadValue(const std::string& name) {
+    const TRegValue* value = FImpl->Document.FindValue(FImpl->Key, name);
+    if (!value)
+        return std::nullopt;
+    return *value;
 }
 
 void TRegIniFile::WriteBinaryData(const std::string& name, const std::uint8_t* data,

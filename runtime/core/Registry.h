@@ -6,7 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include "RegFile.h"
+
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,9 @@ public:
     // The named value's bytes. Raises ERegistryException when the value is missing or is
     // not binary ("Invalid data type for 'Items'").
     std::vector<std::uint8_t> ReadBinaryData(const std::string& name);
+    // The named value as stored, of whatever type (on Windows every type but binary comes
+    // back as Typed with its raw bytes); empty when it is missing.
+    std::optional<TRegValue> ReadValue(const std::string& name);
     // Stores the bytes as a binary value, replacing any earlier value; the change is on
     // disk when this returns. Raises ERegistryException when the write is refused.
     void WriteBinaryData(const std::string& name, const std::uint8_t* data, std::size_t size);
