@@ -37,3 +37,6 @@ inline constexpr std::string_view sEditFavItemCaption = "&Edit Favorites...";
 inline constexpr std::string_view sAddFavItemCaption = "A&dd to Favorites...";
 inline constexpr std::string_view sItemNotExists = "%s: \"%s\" does not exists.";
 inline constexpr std::string_view sFileIsOpen = "%s: \"%s\" is already opened";
+// The end of the message shown when the stored favorites cannot be read.
+inline constexpr std::string_view sRepairHint =
+    "To recover what can still be read, run: favorites repair";

@@ -43,6 +43,21 @@ bool FolderExists(const std::string& path);
 // for types 0 to 4; empty for any other type.
 std::string KindWord(int itemType);
 
+// The full name of the registry key at a key path: "HKEY_CURRENT_USER\Favorites".
+inline std::string RegistryKeyName(const std::string& section) {
+    return "HKEY_CURRENT_USER" + section;
+}
+
+// What a save did besides writing the value.
+struct TSaveReport {
+    bool Changed = false;          // the stored value was replaced by a different one
+    bool Merged = false;           // another writer had changed it since the load: merged
+    bool StoredUnreadable = false; // it could not be read: kept in the backup, not merged
+    int Conflicts = 0;             // changes of the other writer that gave way to this one's
+    std::vector<std::string> BackupFiles; // backups written, oldest first
+    std::string BackupError;       // why a backup could not be written; empty when none failed
+};
+
 // The favorites collection: the item records and the id counter.
 class TFavoriteItems {
 public:
@@ -51,7 +66,8 @@ public:
     TFavoriteItems(const TFavoriteItems&) = delete;
     TFavoriteItems& operator=(const TFavoriteItems&) = delete;
 
-    // Copies the source's records and LastID; the result lists are not copied.
+    // Copies the source's records and LastID; the result lists and the loaded value (the
+    // base of a later merge) are not copied.
     void Assign(const TFavoriteItems& source);
 
     // Adds one record under parentId, in front of the first child of a greater type;
@@ -83,11 +99,22 @@ public:
     // The registry key of the stored value: "\Favorites".
     virtual std::string GetSection() const;
     // The full name of that key, for messages: "HKEY_CURRENT_USER\Favorites".
-    std::string RegistryKeyName() const { return "HKEY_CURRENT_USER" + GetSection(); }
+    std::string RegistryKeyName() const { return ::RegistryKeyName(GetSection()); }
     // Reads the collection from the registry value; a missing or empty value loads nothing.
+    // The bytes read are kept as the base of the next save.
     void LoadFromReg();
-    // Writes the collection to the registry value.
-    void SaveToReg();
+    // Writes the collection to the registry value. When the value was changed by another
+    // writer since it was loaded, writes the three-way merge of the loaded value, this
+    // collection and the stored value instead, and this collection becomes that merge. A
+    // value that is replaced by a different one is kept as a backup first; a failed backup is
+    // reported, except that a stored value that cannot be read is never replaced without one
+    // (ERegistryException).
+    TSaveReport SaveToReg();
+    // The stored value as last loaded or saved (empty when it was missing); nullptr when the
+    // collection never met the registry.
+    const std::vector<std::uint8_t>* LoadedValue() const noexcept {
+        return FLoaded ? &FLoadedValue : nullptr;
+    }
 
     // Published properties.
     TStringList& Items() noexcept { return FItems; }
@@ -113,6 +140,9 @@ private:
     // Index of FItems by parent, valid while FItems is at generation FRunsGeneration.
     std::vector<TParentRun> FRuns;
     std::uint64_t FRunsGeneration = 0;
+    // The stored value this collection was loaded from or last saved as.
+    bool FLoaded = false;
+    std::vector<std::uint8_t> FLoadedValue;
 };
 
 // The collection as a component stream ("TPF0" ... ), byte for byte.

@@ -1,10 +1,68 @@
 // Registry persistence, kept apart so that users of the collection alone do not link the
 // registry.
 #include "FavConsts.h"
+#include "FavRecovery.h"
 #include "FavUtils.h"
+#include "Exception.h"
 #include "Registry.h"
 
 #include <cstring>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// The stored value as a save finds it.
+struct TStored {
+    std::optional<TRegValue> Value; // as stored; empty when missing
+    std::vector<std::uint8_t> Bytes; // its binary data (empty for a value of another type)
+    bool Binary = true;              // missing, or a binary value
+    // Something is stored that a replacement would lose (an empty value holds nothing).
+    bool Present() const { return Value && !(Binary && Bytes.empty()); }
+};
+
+TStored ReadStored(const std::string& section) {
+    TStored stored;
+    stored.Value = TRegIniFile(section).ReadValue(std::string(sFavIdent));
+    if (stored.Value) {
+        stored.Binary = stored.Value->Kind == TRegValueKind::Binary;
+        if (stored.Binary)
+            stored.Bytes = stored.Value->Data;
+    }
+    return stored;
+}
+
+TRegValue BinaryValue(const std::vector<std::uint8_t>& bytes) {
+    TRegValue value;
+    value.Name = std::string(sFavIdent);
+    value.Kind = TRegValueKind::Binary;
+    value.Data = bytes;
+    return value;
+}
+
+// Keeps value as a backup. When the value exists nowhere else, a failed backup stops the
+// save; otherwise it is reported and the save goes on.
+void KeepBackup(const std::string& section, const TRegValue& value, bool required,
+                TSaveReport& report) {
+    try {
+        report.BackupFiles.push_back(WriteBackup(RegistryKeyName(section), value));
+    } catch (const std::exception& e) {
+        if (required)
+            throw ERegistryException(
+                "the value it would replace could not be kept as a backup, so it was left as "
+                "it is: " +
+                std::string(e.what()));
+        report.BackupError = e.what();
+    }
+}
+
+void Store(const std::string& section, const std::vector<std::uint8_t>& bytes) {
+    TRegistryStream stream;
+    stream.Write(bytes.data(), bytes.size());
+    stream.SaveToRegistry(section, std::string(sFavIdent));
+}
+
+} // namespace
 
 bool TRegistryStream::LoadFromRegistry(const std::string& keyPath, const std::string& valueName) {
     TRegIniFile reg(keyPath);
@@ -26,13 +84,69 @@ void TRegistryStream::SaveToRegistry(const std::string& keyPath, const std::stri
 
 void TFavoriteItems::LoadFromReg() {
     TRegistryStream stream;
-    if (stream.LoadFromRegistry(GetSection(), std::string(sFavIdent)) && stream.Size() > 0)
-        ReadFavoriteStream(stream.Bytes(), *this);
+    std::vector<std::uint8_t> loaded;
+    if (stream.LoadFromRegistry(GetSection(), std::string(sFavIdent)) && stream.Size() > 0) {
+        loaded = stream.Bytes();
+        ReadFavoriteStream(loaded, *this);
+    }
+    FLoaded = true;
+    FLoadedValue = std::move(loaded);
 }
 
-void TFavoriteItems::SaveToReg() {
-    TRegistryStream stream;
-    const std::vector<std::uint8_t> bytes = WriteFavoriteStream(*this);
-    stream.Write(bytes.data(), bytes.size());
-    stream.SaveToRegistry(GetSection(), std::string(sFavIdent));
+TSaveReport TFavoriteItems::SaveToReg() {
+    const std::string section = GetSection();
+    const TStored stored = ReadStored(section);
+    TSaveReport report;
+    const std::vector<std::uint8_t> own = WriteFavoriteStream(*this);
+
+    std::unique_ptr<TFavoriteItems> theirs;
+    if (!stored.Binary) {
+        report.StoredUnreadable = true;
+    } else if (!stored.Bytes.empty() && !(FLoaded && stored.Bytes == FLoadedValue)) {
+        theirs = std::make_unique<TFavoriteItems>();
+        try {
+            ReadFavoriteStream(stored.Bytes, *theirs);
+        } catch (const EReadError&) {
+            report.StoredUnreadable = true;
+            theirs.reset();
+        }
+    }
+    // Another writer changed the value since it was loaded: both writers' changes count.
+    const bool merge = FLoaded && !report.StoredUnreadable && stored.Bytes != FLoadedValue;
+    std::unique_ptr<TFavoriteItems> merged;
+    if (merge) {
+        TFavoriteItems base;
+        if (!FLoadedValue.empty())
+            ReadFavoriteStream(FLoadedValue, base);
+        if (!theirs)
+            theirs = std::make_unique<TFavoriteItems>(); // the other writer removed the value
+        merged = std::make_unique<TFavoriteItems>();
+        const TMergeOutcome outcome = MergeFavorites(base, *this, *theirs, *merged);
+        report.Merged = true;
+        report.Conflicts = outcome.Conflicts;
+        // What of this collection gave way to the other writer's deletions is kept too.
+        if (outcome.MineDropped)
+            KeepBackup(section, BinaryValue(own), false, report);
+    }
+    const std::vector<std::uint8_t> target = merged ? WriteFavoriteStream(*merged) : own;
+
+    report.Changed = !(stored.Binary && stored.Bytes == target);
+    if (report.Changed && stored.Present())
+        KeepBackup(section, *stored.Value, report.StoredUnreadable, report);
+    Store(section, target);
+    if (merged)
+        Assign(*merged);
+    FLoaded = true;
+    FLoadedValue = target;
+    return report;
+}
+
+TSaveReport ReplaceStoredValue(const std::string& section, const std::vector<std::uint8_t>& bytes) {
+    const TStored stored = ReadStored(section);
+    TSaveReport report;
+    report.Changed = !(stored.Binary && stored.Bytes == bytes);
+    if (report.Changed && stored.Present())
+        KeepBackup(section, *stored.Value, true, report);
+    Store(section, bytes);
+    return report;
 }
