@@ -74,7 +74,7 @@ TFavoriteExpert::TFavoriteExpert() : FFavoriteItems(std::make_unique<TFavoriteIt
         // Nothing is inserted and no expert exists, so the unreadable value is never
         // overwritten by a save at unload.
         throw Exception("Cannot load the favorites from " + StoredValueName(*FFavoriteItems) +
-                        ": " + e.what());
+                        ": " + e.what() + ". " + Str(sRepairHint));
     }
 
     try {
@@ -127,7 +127,11 @@ TFavoriteExpert::~TFavoriteExpert() {
 void TFavoriteExpert::SaveFavorites() noexcept {
     try {
         try {
-            FFavoriteItems->SaveToReg();
+            const TSaveReport report = FFavoriteItems->SaveToReg();
+            if (!report.BackupError.empty())
+                ShowError("The favorites were saved, but the value they replaced could not be "
+                          "kept as a backup: " +
+                          report.BackupError);
         } catch (const std::exception& e) {
             ShowError("Cannot save the favorites to " + StoredValueName(*FFavoriteItems) + ": " +
                       e.what());

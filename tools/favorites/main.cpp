@@ -3,6 +3,7 @@
 // between machines as .reg files, and their stored bytes inspected.
 #include "Exception.h"
 #include "FavConsts.h"
+#include "FavRecovery.h"
 #include "FavUtils.h"
 #include "Paths.h"
 #include "RegFile.h"
@@ -12,6 +13,7 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -48,6 +50,14 @@ Commands:
   import-value                store the bytes read from standard input as the value
   export-reg FILE             write the value to FILE in the registry editor's format
   import-reg FILE             store the value read from a registry editor file
+  repair                      recover the records of a stored value that cannot be
+                              read and store them as a clean value
+  backups                     list the backups of the stored value, newest first
+  restore [N]                 put backup N (default 1, the newest) back
+
+Every command that changes the stored value keeps the value it replaces as a backup
+first (the newest 20 are kept); a change stored meanwhile by another program (an IDE)
+is merged, not lost.
 
 Options:
   --registry FILE             use FILE as the registry (off Windows)
@@ -134,6 +144,26 @@ void Load(TFavoriteItems& items) {
     }
 }
 
+// Tells on standard error what the user should know about a save that succeeded.
+void Report(const TSaveReport& report) {
+    std::string note;
+    if (report.Conflicts > 0 && !report.BackupFiles.empty())
+        note += "favorites: note: " + std::to_string(report.Conflicts) +
+                " change(s) stored meanwhile by another program gave way to this one; the value "
+                "before is kept in " +
+                report.BackupFiles.back() + "\n";
+    if (!report.BackupError.empty())
+        note += "favorites: warning: saved, but the value replaced could not be kept as a "
+                "backup: " +
+                report.BackupError + "\n";
+    std::fputs(note.c_str(), stderr);
+}
+
+// Saves a loaded collection; every command that changes the favorites saves through here.
+void Save(TFavoriteItems& items) {
+    Report(items.SaveToReg());
+}
+
 std::vector<std::uint8_t> StoredBytes() {
     TRegistryStream stream;
     stream.LoadFromRegistry(TFavoriteItems().GetSection(), std::string(sFavIdent));
@@ -153,9 +183,7 @@ void StoreValidated(const std::vector<std::uint8_t>& bytes, const std::string& s
     } catch (const EReadError& e) {
         throw ToolError(source + " cannot be read: " + e.Message());
     }
-    TRegistryStream stream;
-    stream.Write(bytes.data(), bytes.size());
-    stream.SaveToRegistry(current.GetSection(), std::string(sFavIdent));
+    Report(ReplaceStoredValue(current.GetSection(), bytes));
 }
 
 // ---- Commands ------------------------------------------------------------------------------
@@ -293,7 +321,7 @@ int CmdAdd(const Args& args) {
     TStringList request{std::to_string(type), alias, path};
     int parentId = parent;
     items.AddItems(parentId, &request);
-    items.SaveToReg();
+    Save(items);
     WriteStdout("Added " + ListKindWord(type) + " \"" + alias + "\" with id " +
                 std::to_string(items.LastID()) + " to group " + std::to_string(parent) + "\n");
     return 0;
@@ -309,7 +337,7 @@ int CmdAddRequest(const Args& args) {
     TFavoriteItems items;
     Load(items);
     const int position = items.AddItems(parentId, &request);
-    items.SaveToReg();
+    Save(items);
     WriteStdout(std::to_string(position) + "\n" + std::to_string(parentId) + "\n");
     return 0;
 }
@@ -391,6 +419,108 @@ int CmdImportReg(const Args& args) {
     return 0;
 }
 
+// "12 favorites, 3 groups"
+std::string Counts(const TFavoriteItems& items) {
+    int groups = 0;
+    for (const std::string& record : items.Items())
+        groups += GetIntPart(record, 2, '|') == fitGroup ? 1 : 0;
+    return std::to_string(items.Items().Count() - groups) + " favorites, " +
+           std::to_string(groups) + " groups";
+}
+
+// The bytes of a stored value of any type, as far as a repair can use them.
+std::vector<std::uint8_t> ValueBytes(const TRegValue& value) {
+    switch (value.Kind) {
+    case TRegValueKind::String:
+        return std::vector<std::uint8_t>(value.Text.begin(), value.Text.end());
+    case TRegValueKind::DWord:
+        return {static_cast<std::uint8_t>(value.Number), static_cast<std::uint8_t>(value.Number >> 8),
+                static_cast<std::uint8_t>(value.Number >> 16),
+                static_cast<std::uint8_t>(value.Number >> 24)};
+    default:
+        return value.Data;
+    }
+}
+
+// True when the value is a binary value that loads; the collection is then filled.
+bool Decodes(const TRegValue& value, TFavoriteItems& items) {
+    if (value.Kind != TRegValueKind::Binary || value.Data.empty())
+        return false;
+    try {
+        ReadFavoriteStream(value.Data, items);
+        return true;
+    } catch (const EReadError&) {
+        return false;
+    }
+}
+
+int CmdRepair(const Args& args) {
+    ExpectNoMore(args, 0, "repair");
+    const std::string section = TFavoriteItems().GetSection();
+    const std::optional<TRegValue> value = TRegIniFile(section).ReadValue(std::string(sFavIdent));
+    TFavoriteItems check;
+    if (!value || (value->Kind == TRegValueKind::Binary && value->Data.empty()) ||
+        Decodes(*value, check)) {
+        WriteStdout("nothing to repair\n");
+        return 0;
+    }
+    TFavoriteItems repaired;
+    const TRepairOutcome outcome = RepairFavoriteStream(ValueBytes(*value), repaired);
+    const TSaveReport report = ReplaceStoredValue(section, WriteFavoriteStream(repaired));
+    WriteStdout("Recovered " + std::to_string(outcome.Recovered) + " of " +
+                std::to_string(outcome.Seen) + " records (" + Counts(repaired) +
+                "); the damaged value is kept in " + report.BackupFiles.back() + "\n");
+    return 0;
+}
+
+int CmdBackups(const Args& args) {
+    ExpectNoMore(args, 0, "backups");
+    const std::vector<TBackup> backups = ListBackups();
+    if (backups.empty()) {
+        WriteStdout("no backups in " + BackupFolder() + "\n");
+        return 0;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < backups.size(); ++i) {
+        std::string what;
+        try {
+            TFavoriteItems items;
+            what = Decodes(ReadBackup(backups[i].File, ValueKey()), items) ? Counts(items)
+                                                                            : "cannot be read";
+        } catch (const ERegistryException&) {
+            what = "cannot be read";
+        }
+        out += std::to_string(i + 1) + "  " + backups[i].Time + "  " + what + "  " +
+               backups[i].File + "\n";
+    }
+    WriteStdout(out);
+    return 0;
+}
+
+int CmdRestore(const Args& args) {
+    ExpectNoMore(args, 1, "restore");
+    const int n = args.empty() ? 1 : ParseInt(args[0], "restore: N");
+    const std::vector<TBackup> backups = ListBackups();
+    if (n < 1 || static_cast<std::size_t>(n) > backups.size())
+        throw ToolError("restore: there is no backup " + std::to_string(n) + " (" +
+                        std::to_string(backups.size()) + " in " + BackupFolder() + ")");
+    const TBackup& backup = backups[static_cast<std::size_t>(n - 1)];
+    // Read before anything is written: the backup kept below may rotate this one out.
+    const TRegValue value = ReadBackup(backup.File, ValueKey());
+    TFavoriteItems restored;
+    if (!Decodes(value, restored))
+        throw ToolError("restore: backup " + std::to_string(n) + " (" + backup.File +
+                        ") holds a value that cannot be read");
+    const TSaveReport report = ReplaceStoredValue(restored.GetSection(), value.Data);
+    Report(report);
+    WriteStdout("Restored the backup of " + backup.Time + " (" + Counts(restored) + ")" +
+                (report.BackupFiles.empty()
+                     ? std::string()
+                     : "; the value it replaced is kept in " + report.BackupFiles.back()) +
+                "\n");
+    return 0;
+}
+
 struct TCommand {
     std::string_view Name;
     int (*Run)(const Args&);
@@ -406,6 +536,9 @@ constexpr TCommand Commands[] = {
     {"import-value", CmdImportValue},
     {"export-reg", CmdExportReg},
     {"import-reg", CmdImportReg},
+    {"repair", CmdRepair},
+    {"backups", CmdBackups},
+    {"restore", CmdRestore},
 };
 
 int Run(const Args& argv) {
