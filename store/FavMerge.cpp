@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <list>
 #include <optional>
 #include <tuple>
 #include <unordered_map>
@@ -28,6 +29,8 @@ struct TSide {
     std::vector<TKey> Keys;
     std::unordered_map<TKey, std::size_t> Index;
     std::unordered_set<std::int32_t> Ids;
+    // The indices of each parent's children, in position order.
+    std::unordered_map<std::int32_t, std::vector<std::size_t>> Children;
 
     explicit TSide(const TStringList& items) {
         Records.reserve(static_cast<std::size_t>(items.Count()));
@@ -39,13 +42,19 @@ struct TSide {
         Keys.clear();
         Index.clear();
         Ids.clear();
+        Children.clear();
         std::unordered_map<std::int32_t, std::uint32_t> seen;
         for (std::size_t i = 0; i < Records.size(); ++i) {
             const std::int32_t id = Records[i].Id();
             Keys.push_back(KeyOf(id, seen[id]++));
             Index.emplace(Keys.back(), i);
             Ids.insert(id);
+            Children[Records[i].Parent()].push_back(i);
         }
+        for (auto& [parent, children] : Children)
+            std::stable_sort(children.begin(), children.end(), [&](std::size_t a, std::size_t b) {
+                return Records[a].Position() < Records[b].Position();
+            });
     }
     const TRecord* Find(TKey key) const {
         const auto it = Index.find(key);
@@ -96,14 +105,78 @@ std::int32_t SeparateNewIds(const TSide& base, TSide& mine, const TSide& theirs,
     return static_cast<std::int32_t>(top + static_cast<std::int64_t>(fresh.size()));
 }
 
-// A record of the merge with what its order among its siblings needs.
+// A record of the merge and where its parent came from.
 struct TMerged {
-    explicit TMerged(TRecord record) : Record(std::move(record)) {}
+    TMerged(TKey key, TRecord record) : Key(key), Record(std::move(record)) {}
+    TKey Key;
     TRecord Record;
     bool ParentFromMine = false; // its parent is a move made in mine
     bool ParentMoved = false;    // its parent differs from the base
-    std::optional<std::int32_t> MinePosition, TheirsPosition; // under the merged parent
 };
+
+// The merged indices of a side's children of parent, in that side's order: those that the
+// merge also put under parent.
+std::vector<std::size_t> SideOrder(const TSide& side, std::int32_t parent,
+                                   const std::unordered_map<TKey, std::size_t>& merged,
+                                   const std::vector<TRecord>& records) {
+    std::vector<std::size_t> order;
+    const auto children = side.Children.find(parent);
+    if (children == side.Children.end())
+        return order;
+    for (const std::size_t i : children->second)
+        if (const auto at = merged.find(side.Keys[i]);
+            at != merged.end() && records[at->second].Parent() == parent)
+            order.push_back(at->second);
+    return order;
+}
+
+// True when the side put items it shares with the base into another order.
+bool Reordered(const std::vector<std::size_t>& side, const std::vector<std::size_t>& base) {
+    const std::unordered_set<std::size_t> inSide(side.begin(), side.end());
+    const std::unordered_set<std::size_t> inBase(base.begin(), base.end());
+    std::vector<std::size_t> a, b;
+    for (const std::size_t i : side)
+        if (inBase.count(i))
+            a.push_back(i);
+    for (const std::size_t i : base)
+        if (inSide.count(i))
+            b.push_back(i);
+    return a != b;
+}
+
+// One parent's children in merged order: the order of the side that reordered them (mine's
+// when both or neither did), the other side's further items each after its predecessor
+// there, then any child neither side had there (a revived or rescued group).
+std::vector<std::size_t> MergeOrder(const std::vector<std::size_t>& children,
+                                    const std::vector<std::size_t>& mine,
+                                    const std::vector<std::size_t>& theirs,
+                                    const std::vector<std::size_t>& base,
+                                    const std::vector<TRecord>& records) {
+    const bool takeTheirs = Reordered(theirs, base) && !Reordered(mine, base);
+    const std::vector<std::size_t>& primary = takeTheirs ? theirs : mine;
+    const std::vector<std::size_t>& other = takeTheirs ? mine : theirs;
+    std::list<std::size_t> order(primary.begin(), primary.end());
+    std::unordered_map<std::size_t, std::list<std::size_t>::iterator> where;
+    for (auto it = order.begin(); it != order.end(); ++it)
+        where.emplace(*it, it);
+    auto next = order.begin();
+    for (const std::size_t i : other) {
+        if (const auto at = where.find(i); at != where.end())
+            next = std::next(at->second);
+        else
+            where.emplace(i, order.insert(next, i));
+    }
+    std::vector<std::size_t> rest;
+    for (const std::size_t i : children)
+        if (!where.count(i))
+            rest.push_back(i);
+    std::stable_sort(rest.begin(), rest.end(), [&](std::size_t a, std::size_t b) {
+        return records[a].Position() < records[b].Position();
+    });
+    std::vector<std::size_t> result(order.begin(), order.end());
+    result.insert(result.end(), rest.begin(), rest.end());
+    return result;
+}
 
 } // namespace
 
@@ -117,43 +190,31 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
 
     TMergeOutcome outcome;
     std::vector<TMerged> live;
-    std::vector<TRecord> deleted; // the surviving side's record of each item one side deleted
-    const auto place = [](TMerged& merged, const TRecord* mr, const TRecord* tr) {
-        const std::int32_t parent = merged.Record.Parent();
-        if (mr && mr->Parent() == parent)
-            merged.MinePosition = mr->Position();
-        if (tr && tr->Parent() == parent)
-            merged.TheirsPosition = tr->Position();
-    };
-
+    // The surviving side's record of each item one side deleted.
+    std::vector<std::pair<TKey, TRecord>> deleted;
     // Mine's items, in mine's order, then theirs' new ones.
     for (std::size_t i = 0; i < m.Records.size(); ++i) {
         const TRecord& mr = m.Records[i];
         const TRecord* br = b.Find(m.Keys[i]);
         const TRecord* tr = t.Find(m.Keys[i]);
         if (!br) { // new in mine
-            TMerged merged(mr);
+            TMerged merged(m.Keys[i], mr);
             merged.ParentFromMine = merged.ParentMoved = true;
-            place(merged, &mr, nullptr);
             live.push_back(std::move(merged));
             // New ids were told apart; only a repeated id can still meet a new one of theirs.
             if (tr && tr->Text() != mr.Text()) {
-                TMerged other(*tr);
+                TMerged other(m.Keys[i], *tr);
                 other.ParentMoved = true;
-                place(other, nullptr, tr);
                 live.push_back(std::move(other));
             }
             continue;
         }
         if (!tr) { // theirs deleted it
-            bool changed = false;
-            for (int k = 0; k < TRecord::Fields; ++k)
-                changed = changed || mr.Field(k) != br->Field(k);
-            if (changed) {
+            if (mr != *br) {
                 ++outcome.Conflicts;
                 outcome.MineDropped = true;
             }
-            deleted.push_back(mr);
+            deleted.emplace_back(m.Keys[i], mr);
             continue;
         }
         TRecord record = mr;
@@ -167,14 +228,14 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
                 fromMine = false;
             } else if (mf != tf) {
                 fromTheirs = false;
-                if (mf != bf && tf != bf)
+                // Positions only carry the order, which is merged on its own below.
+                if (mf != bf && tf != bf && k != 1)
                     ++outcome.Conflicts;
             }
         }
-        TMerged merged(fromMine ? mr : fromTheirs ? *tr : record);
+        TMerged merged(m.Keys[i], fromMine ? mr : fromTheirs ? *tr : record);
         merged.ParentMoved = merged.Record.Field(0) != br->Field(0);
         merged.ParentFromMine = merged.ParentMoved && mr.Field(0) != br->Field(0);
-        place(merged, &mr, tr);
         live.push_back(std::move(merged));
     }
     for (std::size_t i = 0; i < t.Records.size(); ++i) {
@@ -183,19 +244,15 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
         const TRecord& tr = t.Records[i];
         const TRecord* br = b.Find(t.Keys[i]);
         if (!br) {
-            TMerged merged(tr);
+            TMerged merged(t.Keys[i], tr);
             merged.ParentMoved = true;
-            place(merged, nullptr, &tr);
             live.push_back(std::move(merged));
             continue;
         }
         // Mine deleted it; theirs' change, if any, stays in the backup of theirs.
-        bool changed = false;
-        for (int k = 0; k < TRecord::Fields; ++k)
-            changed = changed || tr.Field(k) != br->Field(k);
-        if (changed)
+        if (tr != *br)
             ++outcome.Conflicts;
-        deleted.push_back(tr);
+        deleted.emplace_back(t.Keys[i], tr);
     }
 
     // A deleted group that still has members (new ones, put there by the other side) stays,
@@ -207,14 +264,12 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
     for (bool again = true; again;) {
         again = false;
         for (std::size_t i = 0; i < deleted.size(); ++i) {
-            const TRecord& record = deleted[i];
+            const auto& [key, record] = deleted[i];
             if (revived[i] || record.Type() != fitGroup || record.Id() == 0 ||
                 !parents.count(record.Id()))
                 continue;
             parents.insert(record.Parent());
-            TMerged merged(record);
-            merged.MinePosition = merged.TheirsPosition = record.Position();
-            live.push_back(std::move(merged));
+            live.emplace_back(key, record);
             revived[i] = again = true;
         }
     }
@@ -236,18 +291,17 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
         }
         return chosen;
     });
-    for (std::size_t i = 0; i < records.size(); ++i)
-        if (records[i].Parent() != live[i].Record.Parent())
-            live[i].MinePosition = live[i].TheirsPosition = std::nullopt;
-    // Siblings by merged position; ties in theirs' order, then mine's, then the earlier id.
-    favrecords::MakePositionsUnique(records, [&](std::size_t x, std::size_t y) {
-        const auto key = [&](std::size_t i) {
-            const std::int32_t p = records[i].Position();
-            return std::make_tuple(p, live[i].TheirsPosition.value_or(p),
-                                   live[i].MinePosition.value_or(p), records[i].Id());
-        };
-        return key(x) < key(y);
-    });
+    std::unordered_map<TKey, std::size_t> merged;
+    std::unordered_map<std::int32_t, std::vector<std::size_t>> byParent;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        merged.emplace(live[i].Key, i);
+        byParent[records[i].Parent()].push_back(i);
+    }
+    for (const auto& [parent, children] : byParent)
+        favrecords::Renumber(records,
+                             MergeOrder(children, SideOrder(m, parent, merged, records),
+                                        SideOrder(t, parent, merged, records),
+                                        SideOrder(b, parent, merged, records), records));
 
     std::vector<std::string> lines;
     lines.reserve(records.size());

@@ -51,6 +51,22 @@ std::string TRecord::Text() const {
     return text;
 }
 
+void Renumber(std::vector<TRecord>& records, const std::vector<std::size_t>& all) {
+    // A record without a position field keeps its text.
+    std::vector<std::size_t> order;
+    for (const std::size_t i : all)
+        if (records[i].Count() > 1)
+            order.push_back(i);
+    bool increasing = true;
+    for (std::size_t k = 1; k < order.size() && increasing; ++k)
+        increasing = records[order[k - 1]].Position() < records[order[k]].Position();
+    if (increasing)
+        return;
+    for (std::size_t k = 0; k < order.size(); ++k)
+        if (records[order[k]].Position() != static_cast<std::int32_t>(k))
+            records[order[k]].SetPosition(static_cast<std::int32_t>(k));
+}
+
 void MakePositionsUnique(std::vector<TRecord>& records,
                          const std::function<bool(std::size_t, std::size_t)>& before) {
     std::unordered_map<std::int32_t, std::vector<std::size_t>> byParent;
@@ -58,13 +74,7 @@ void MakePositionsUnique(std::vector<TRecord>& records,
         byParent[records[i].Parent()].push_back(i);
     for (auto& [parent, children] : byParent) {
         std::sort(children.begin(), children.end(), before);
-        std::int64_t next = 0;
-        for (const std::size_t i : children) {
-            const std::int64_t position = std::max<std::int64_t>(records[i].Position(), next);
-            if (position != records[i].Position())
-                records[i].SetPosition(static_cast<std::int32_t>(position));
-            next = position + 1;
-        }
+        Renumber(records, children);
     }
 }
 

@@ -34,6 +34,7 @@ public:
     std::int32_t Type() const noexcept { return FType; }
     std::int32_t Id() const noexcept { return FId; }
     std::string Text() const;
+    bool operator==(const TRecord&) const = default;
 
 private:
     void Parse();
@@ -43,8 +44,13 @@ private:
     std::int32_t FParent = 0, FPosition = 0, FType = 0, FId = 0;
 };
 
-// Gives the children of every parent distinct positions, in the order `before` puts them (a
-// strict weak order on indices into records), moving a position only as far as needed.
+// Gives the records at `order` (the children of one parent, in the order they are to have)
+// increasing positions: kept when they increase already, else 0, 1, 2 ... A record without a
+// position field is left as it is.
+void Renumber(std::vector<TRecord>& records, const std::vector<std::size_t>& order);
+
+// Gives the children of every parent increasing positions (see Renumber), in the order
+// `before` puts them (a strict weak order on indices into records).
 void MakePositionsUnique(std::vector<TRecord>& records,
                          const std::function<bool(std::size_t, std::size_t)>& before);
 
