@@ -493,6 +493,96 @@ TEST_F(FavoritesToolFiles, ListSurvivesAGroupInsideItself) {
     EXPECT_EQ(list.out, "Group \"A\" (id 1)\n  Group \"A again\" (id 1)\n");
 }
 
+// The stored value set to any bytes, as damage would leave it.
+void StoreRaw(const std::string& registry, TRegValue value) {
+    TRegDocument document = LoadRegFile(registry);
+    value.Name = "Items";
+    document.SetValue("HKEY_CURRENT_USER\\Favorites", std::move(value));
+    SaveRegFile(registry, document);
+}
+
+TEST_F(FavoritesToolFiles, RepairRecoversADamagedValueAndKeepsIt) {
+    const Result help = Fav({"--help"});
+    for (const char* command : {"repair", "backups", "restore [N]"})
+        EXPECT_NE(help.out.find(command), std::string::npos) << command;
+
+    EXPECT_EQ(Fav({"repair"}).out, "nothing to repair\n"); // nothing stored
+    const std::string value = RunTool({"encode"}, "3\n000000000|000|2|1|/p/a.pas|a\n"
+                                                  "000000000|001|5|2||G\n"
+                                                  "000000002|000|3|3|/p/b.txt|b\n")
+                                  .out;
+    ASSERT_EQ(Fav({"import-value"}, value).status, 0);
+    const std::string sound = ReadFile(registry);
+    EXPECT_EQ(Fav({"repair"}).out, "nothing to repair\n");
+    EXPECT_EQ(ReadFile(registry), sound);
+
+    TRegValue damaged;
+    damaged.Kind = TRegValueKind::Binary;
+    damaged.Data = Bytes(value.substr(0, value.find("/p/b.txt")));
+    StoreRaw(registry, damaged);
+    ExpectRefused(Fav({"list"}), "cannot be read");
+    const Result repaired = Fav({"repair"});
+    EXPECT_EQ(repaired.status, 0) << repaired.err;
+    const std::string kept = registry.substr(0, registry.rfind('/')) + "/backups/Favorites-";
+    const std::string says = "Recovered 2 of 3 records (1 favorites, 1 groups); the damaged "
+                             "value is kept in " +
+                             kept;
+    EXPECT_EQ(repaired.out.rfind(says, 0), 0u) << repaired.out;
+    EXPECT_EQ(Records(), "2\n000000000|000|2|1|/p/a.pas|a\n000000000|001|5|2||G\n");
+    const std::string backup = repaired.out.substr(repaired.out.rfind(' ') + 1);
+    EXPECT_EQ(LoadRegFile(backup.substr(0, backup.size() - 1))
+                  .FindValue("HKEY_CURRENT_USER\\Favorites", "Items")
+                  ->Data,
+              damaged.Data);
+
+    // A value of another type is kept in the backup as it was.
+    TRegValue text;
+    text.Kind = TRegValueKind::String;
+    text.Text = "not binary";
+    StoreRaw(registry, text);
+    EXPECT_EQ(Fav({"repair"}).out.rfind("Recovered 0 of 0 records", 0), 0u);
+    EXPECT_EQ(Records(), "0\n");
+    const Result listed = Fav({"backups"});
+    EXPECT_EQ(listed.out.substr(0, 3), "1  ") << listed.out;
+    EXPECT_NE(listed.out.find("  cannot be read  "), std::string::npos) << listed.out;
+}
+
+TEST_F(FavoritesToolFiles, BackupsListAndRestore) {
+    const std::string folder = registry.substr(0, registry.rfind('/')) + "/backups";
+    EXPECT_EQ(Fav({"backups"}).out, "no backups in " + folder + "\n");
+    for (const char* name : {"Proj.dpr", "Unit1.pas", "notes.txt"})
+        ASSERT_EQ(Fav({"add", d + "/" + name}).status, 0);
+    const std::string three = Value();
+
+    const Result listed = Fav({"backups"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    std::istringstream lines(listed.out);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);)
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 2u) << listed.out; // the first add replaced nothing
+    EXPECT_EQ(rows[0].rfind("1  ", 0), 0u);
+    EXPECT_NE(rows[0].find(" UTC  2 favorites, 0 groups  " + folder + "/Favorites-"),
+              std::string::npos)
+        << rows[0];
+    EXPECT_NE(rows[1].find(" UTC  1 favorites, 0 groups  "), std::string::npos) << rows[1];
+
+    const Result restored = Fav({"restore", "2"});
+    EXPECT_EQ(restored.status, 0) << restored.err;
+    EXPECT_EQ(restored.out.rfind("Restored the backup of ", 0), 0u) << restored.out;
+    EXPECT_EQ(Records(), "1\n000000000|000|0|1|" + d + "/Proj.dpr|Proj.dpr\n");
+    // Restoring keeps a backup first, so restoring the newest undoes the restore.
+    ASSERT_EQ(Fav({"restore"}).status, 0);
+    EXPECT_EQ(Value(), three);
+
+    const std::string before = ReadFile(registry);
+    ExpectRefused(Fav({"restore", "9"}), "there is no backup 9 (4 in " + folder + ")");
+    ExpectRefused(Fav({"restore", "0"}), "there is no backup 0");
+    ExpectRefused(Fav({"restore", "one"}), "must be a whole number");
+    ExpectRefused(Fav({"restore", "1", "2"}), "unexpected argument");
+    EXPECT_EQ(ReadFile(registry), before);
+}
+
 #ifdef _WIN32
 // favorites.exe on the registry of the current user. The stored value is put back after each
 // test; ctest runs these tests one at a time (RESOURCE_LOCK).
