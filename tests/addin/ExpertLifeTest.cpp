@@ -90,6 +90,8 @@ TEST_F(ExpertLifeTest, UnreadableFavoritesStopTheLoadAndAreLeftAlone) {
             const std::string message = e.what();
             EXPECT_EQ(message.substr(0, prefix.size()), prefix);
             EXPECT_GT(message.size(), prefix.size()) << "the reason is missing";
+            const std::string hint = "run: favorites repair";
+            EXPECT_EQ(message.substr(message.size() - hint.size()), hint) << message;
         }
         EXPECT_EQ(host.TopLevelNames(), HostMenus);
         EXPECT_EQ(StoredBytes(), c.bytes);

@@ -1,6 +1,6 @@
 // The three-way merge of two writers' changes, on the collection's own operations.
 #include "FavRecovery.h"
-#include "StoreTestSupport.h"
+#include "FavTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 
 namespace {
 
-using storetest::Edit;
-using storetest::R;
-using storetest::Sorted;
+using favtest::Edit;
+using favtest::R;
+using favtest::Sorted;
 
 // Two top-level favorites, a group and its member; LastID 4.
 const std::vector<std::string> Base = {
@@ -29,7 +29,7 @@ struct Outcome {
 Outcome Merge(const std::vector<std::string>& base, int baseLastID, const Edit& mineEdit,
               const Edit& theirsEdit) {
     TFavoriteItems b, mine, theirs;
-    storetest::Fill(b, base, baseLastID);
+    favtest::Fill(b, base, baseLastID);
     mine.Assign(b);
     theirs.Assign(b);
     mineEdit(mine);
@@ -40,7 +40,7 @@ Outcome Merge(const std::vector<std::string>& base, int baseLastID, const Edit& 
 }
 
 TEST(MergeFavorites, KeepsTheChangesOfBothWriters) {
-    using namespace storetest;
+    using namespace favtest;
     struct Case {
         const char* name;
         Edit mine, theirs; // mine saves last
@@ -129,7 +129,7 @@ TEST(MergeFavorites, KeepsTheChangesOfBothWriters) {
         const Edit none = [](TFavoriteItems&) {};
         for (const bool mineOnly : {true, false}) {
             TFavoriteItems alone;
-            storetest::Fill(alone, c.base, c.baseLastID);
+            favtest::Fill(alone, c.base, c.baseLastID);
             (mineOnly ? c.mine : c.theirs)(alone);
             const Outcome one = mineOnly ? Merge(c.base, c.baseLastID, c.mine, none)
                                          : Merge(c.base, c.baseLastID, none, c.theirs);
@@ -144,11 +144,11 @@ TEST(MergeFavorites, RecordsOutsideTheLayoutSurvive) {
     // Repeated ids, a non-numeric id and a record with a '|' in its alias.
     const std::vector<std::string> base = {"000000000|000|3|7|/p/x|one", "000000000|001|3|7|/p/y|two",
                                            "junk", "000000000|002|3|8|/p/z|a|b"};
-    const storetest::Edit realias = [](TFavoriteItems& items) {
+    const favtest::Edit realias = [](TFavoriteItems& items) {
         items.SetItem(items.Items().IndexOf("000000000|002|3|8|/p/z|a|b"),
                       "000000000|002|3|8|/p/z|c|d");
     };
-    const Outcome o = Merge(base, 8, realias, storetest::Remove(7));
+    const Outcome o = Merge(base, 8, realias, favtest::Remove(7));
     EXPECT_EQ(o.records, Sorted({"000000000|001|3|7|/p/y|two", "junk", "000000000|002|3|8|/p/z|c|d"}));
     EXPECT_EQ(o.lastID, 8);
 }

@@ -1,7 +1,7 @@
 // Recovering the records of damaged stored values.
 #include "Exception.h"
 #include "FavRecovery.h"
-#include "StoreTestSupport.h"
+#include "FavTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-using storetest::R;
+using favtest::R;
 using Bytes = std::vector<std::uint8_t>;
 
 const std::string A = R(0, 0, fitUnit, 1, "/p/a.pas", "a");
@@ -23,7 +23,7 @@ const std::vector<std::string> Five = {A, G, M1, M2, F};
 
 Bytes Value(const std::vector<std::string>& records, int lastID) {
     TFavoriteItems items;
-    storetest::Fill(items, records, lastID);
+    favtest::Fill(items, records, lastID);
     return WriteFavoriteStream(items);
 }
 
@@ -102,7 +102,7 @@ TEST(RepairFavoriteStream, RecoversWhatCanStillBeRead) {
         c.damage(damaged);
         TFavoriteItems repaired;
         const TRepairOutcome outcome = RepairFavoriteStream(damaged, repaired);
-        EXPECT_EQ(repaired.Items().Lines(), storetest::Sorted(c.recovered));
+        EXPECT_EQ(repaired.Items().Lines(), favtest::Sorted(c.recovered));
         EXPECT_EQ(outcome.Recovered, static_cast<int>(c.recovered.size()));
         if (c.seen > 0) { // random bytes may hold a few record-like runs
             EXPECT_EQ(outcome.Seen, c.seen);

@@ -3,7 +3,7 @@
 #include "FavConsts.h"
 #include "FavRecovery.h"
 #include "Registry.h"
-#include "StoreTestSupport.h"
+#include "FavTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace storetest;
+using namespace favtest;
 
 #ifdef _WIN32
 // The collection under the running test's own key of the real registry.

@@ -1,4 +1,5 @@
-// Helpers of the store tests: records, collections and the edits a user makes to them.
+// Helpers of the tests that use the store: records, collections and the edits a user makes
+// to them. Header-only; its users link the store.
 #pragma once
 
 #include "FavUtils.h"
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace storetest {
+namespace favtest {
 
 // An item record: parent|position|type|id|path|alias.
 inline std::string R(int parent, int position, int type, int id, const std::string& path,
@@ -87,4 +88,4 @@ inline Edit Then(Edit first, Edit second) {
     };
 }
 
-} // namespace storetest
+} // namespace favtest
