@@ -1,4 +1,6 @@
 // Speed and memory of the favorites store on 10,000 records.
+#include "BenchRecords.h"
+#include "FavRecovery.h"
 #include "FavUtils.h"
 
 #include <benchmark/benchmark.h>
@@ -54,43 +56,10 @@ namespace {
 
 constexpr int Records = 10000;
 
-std::string Record(int parent, int pos, int type, int id, const std::string& path,
-                   const std::string& alias) {
-    return IntToStrLen(parent, 9) + "|" + IntToStrLen(pos, 3) + "|" + std::to_string(type) + "|" +
-           std::to_string(id) + "|" + path + "|" + alias;
-}
+using bench::Load;
 
-// `groups` top-level groups sharing the remaining records, children in type order; group 1
-// can be given `firstGroupChildren` children. The list comes shuffled, as after adds.
 std::vector<std::string> MakeRecords(int groups, int firstGroupChildren = 0) {
-    std::vector<std::string> r;
-    int id = 0;
-    for (int g = 0; g < groups; ++g)
-        r.push_back(Record(0, g, 5, ++id, "", "Group " + std::to_string(g)));
-    const int perGroup = firstGroupChildren > 0
-                             ? (Records - groups - firstGroupChildren) / (groups - 1)
-                             : (Records - groups) / groups;
-    const char* exts[] = {".dpr", ".dpk", ".pas", ".txt"};
-    for (int g = 1; g <= groups; ++g) {
-        const int count = (g == 1 && firstGroupChildren > 0) ? firstGroupChildren : perGroup;
-        for (int i = 0; i < count; ++i) {
-            const int type = i * 5 / count; // 0..4 in order
-            const std::string name = "Unit" + std::to_string(id + 1) + (type < 4 ? exts[type] : "");
-            r.push_back(Record(g, i, type, ++id,
-                               "/home/developer/projects/sample" + std::to_string(g) + "/" + name,
-                               name));
-        }
-    }
-    while (static_cast<int>(r.size()) < Records)
-        r.push_back(
-            Record(0, groups + static_cast<int>(r.size()), 3, ++id, "/tmp/extra.txt", "extra.txt"));
-    std::shuffle(r.begin(), r.end(), std::mt19937(1));
-    return r;
-}
-
-void Load(TFavoriteItems& items, std::vector<std::string> records) {
-    items.SetLastID(static_cast<std::int32_t>(records.size()));
-    items.Items().Lines() = std::move(records);
+    return bench::MakeRecords(Records, groups, firstGroupChildren);
 }
 
 void BM_Encode(benchmark::State& state) {
@@ -193,6 +162,69 @@ void BM_MenuWalk(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_MenuWalk)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The 100 changes one writer makes between its load and its save: renames, re-points, adds
+// into groups, deletions and reorders, 20 of each.
+void Change(TFavoriteItems& items, unsigned seed) {
+    std::mt19937 random(seed);
+    const auto pick = [&](bool groupsToo) {
+        for (;;) {
+            const std::string r = items.GetItem(static_cast<int>(random() % items.Items().Count()));
+            if (groupsToo || GetIntPart(r, 2, '|') != fitGroup)
+                return r;
+        }
+    };
+    for (int k = 0; k < 100; ++k) {
+        const std::string n = std::to_string(seed) + "-" + std::to_string(k);
+        switch (k % 5) {
+        case 0: items.ChangeAlias(pick(true), "renamed " + n); break;
+        case 1: items.ChangeFileName(pick(false), "/home/developer/moved/" + n + ".pas"); break;
+        case 2:
+            items.AddItem(fitUnit, 1 + static_cast<int>(random() % 500), "/home/new/" + n + ".pas",
+                          n + ".pas");
+            break;
+        case 3: items.Items().Delete(items.Items().IndexOf(pick(false))); break;
+        case 4: {
+            const TStringList children(items.GetSubItems(1 + static_cast<int>(random() % 500)));
+            if (children.Count() < 2)
+                break;
+            const int i = static_cast<int>(random() % (children.Count() - 1));
+            std::string a = children[i], b = children[i + 1];
+            items.ExchangeItems(a, b);
+            break;
+        }
+        }
+    }
+}
+
+// The merge a save does when another writer changed the value since the load: 10,000
+// favorites, 100 changes on each side. Arg(0): the merge alone; Arg(1): what the save does in
+// memory, reading the loaded and the stored bytes, merging and writing the merged value.
+void BM_MergeAtSave(benchmark::State& state) {
+    TFavoriteItems base, mine, theirs, into;
+    Load(base, MakeRecords(500));
+    mine.Assign(base);
+    theirs.Assign(base);
+    Change(mine, 1);
+    Change(theirs, 2);
+    const std::vector<std::uint8_t> baseBytes = WriteFavoriteStream(base);
+    const std::vector<std::uint8_t> theirsBytes = WriteFavoriteStream(theirs);
+    int conflicts = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            conflicts = MergeFavorites(base, mine, theirs, into).Conflicts;
+        } else {
+            TFavoriteItems loaded, stored;
+            ReadFavoriteStream(baseBytes, loaded);
+            ReadFavoriteStream(theirsBytes, stored);
+            conflicts = MergeFavorites(loaded, mine, stored, into).Conflicts;
+            benchmark::DoNotOptimize(WriteFavoriteStream(into).size());
+        }
+    }
+    state.counters["merged_records"] = into.Items().Count();
+    state.counters["conflicts"] = conflicts;
+}
+BENCHMARK(BM_MergeAtSave)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Heap held by a loaded collection of 10,000 records after every query has filled its
 // result list, beyond the bytes of the records themselves.

@@ -5,33 +5,64 @@
 
 namespace favrecords {
 
-TRecord::TRecord(std::string_view text) {
-    std::size_t start = 0;
-    int k = 0;
-    for (; k < Fields - 1; ++k) {
-        const std::size_t bar = text.find(Sep, start);
-        if (bar == std::string_view::npos)
-            break;
-        FFields[static_cast<std::size_t>(k)] = text.substr(start, bar - start);
-        start = bar + 1;
-    }
-    FFields[static_cast<std::size_t>(k)] = text.substr(start);
-    FCount = k + 1;
-    Parse();
+TRecord& TRecord::operator=(const TRecord& other) {
+    if (this == &other)
+        return *this;
+    const bool owned = other.FText.data() == other.FOwned.data();
+    FOwned = other.FOwned;
+    FText = owned ? std::string_view(FOwned) : other.FText;
+    FStart = other.FStart;
+    FCount = other.FCount;
+    FParent = other.FParent;
+    FPosition = other.FPosition;
+    FType = other.FType;
+    FId = other.FId;
+    return *this;
+}
+
+TRecord& TRecord::operator=(TRecord&& other) noexcept {
+    if (this == &other)
+        return *this;
+    const bool owned = other.FText.data() == other.FOwned.data();
+    FOwned = std::move(other.FOwned);
+    FText = owned ? std::string_view(FOwned) : other.FText;
+    FStart = other.FStart;
+    FCount = other.FCount;
+    FParent = other.FParent;
+    FPosition = other.FPosition;
+    FType = other.FType;
+    FId = other.FId;
+    return *this;
 }
 
 void TRecord::Parse() {
-    FParent = GetIntPart(FFields[0], 0, Sep);
-    FPosition = GetIntPart(FFields[1], 0, Sep);
-    FType = GetIntPart(FFields[2], 0, Sep);
-    FId = GetIntPart(FFields[3], 0, Sep);
+    FCount = 1;
+    FStart[0] = 0;
+    for (std::size_t bar = FText.find(Sep); bar != std::string_view::npos && FCount < Fields;
+         bar = FText.find(Sep, bar + 1))
+        FStart[static_cast<std::size_t>(FCount++)] = static_cast<std::uint32_t>(bar + 1);
+    // As GetIntPart reads them: a field that is not a number gives 0.
+    const auto number = [&](int k) {
+        std::int32_t v = 0;
+        return TryStrToInt(Field(k), v) ? v : 0;
+    };
+    FParent = number(0);
+    FPosition = number(1);
+    FType = number(2);
+    FId = number(3);
 }
 
-void TRecord::SetField(int k, std::string value) {
-    FFields[static_cast<std::size_t>(k)] = std::move(value);
-    FCount = std::max(FCount, k + 1);
-    if (k < 4)
-        Parse();
+void TRecord::SetField(int k, std::string_view value) {
+    std::string text;
+    text.reserve(FText.size() + value.size());
+    for (int f = 0; f < std::max(FCount, k + 1); ++f) {
+        if (f > 0)
+            text += Sep;
+        text += f == k ? value : Field(f);
+    }
+    FOwned = std::move(text);
+    FText = FOwned;
+    Parse();
 }
 
 void TRecord::SetParent(std::int32_t parent) {
@@ -40,15 +71,6 @@ void TRecord::SetParent(std::int32_t parent) {
 
 void TRecord::SetPosition(std::int32_t position) {
     SetField(1, IntToStrLen(position, 3));
-}
-
-std::string TRecord::Text() const {
-    std::string text = FFields[0];
-    for (int k = 1; k < FCount; ++k) {
-        text += Sep;
-        text += FFields[static_cast<std::size_t>(k)];
-    }
-    return text;
 }
 
 void Renumber(std::vector<TRecord>& records, const std::vector<std::size_t>& all) {

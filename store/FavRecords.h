@@ -16,16 +16,28 @@ namespace favrecords {
 inline constexpr char Sep = '|';
 
 // An item record cut at its first five separators: joining the fields gives the record back,
-// whatever it holds. The numbers are GetIntPart of fields 0 to 3.
+// whatever it holds. The numbers are GetIntPart of fields 0 to 3. A record made from a
+// string_view refers to that text until a field is set; the text must outlive it.
 class TRecord {
 public:
     static constexpr int Fields = 6;
 
-    explicit TRecord(std::string_view text);
+    explicit TRecord(std::string_view text) : FText(text) { Parse(); }
+    TRecord(const TRecord& other) { *this = other; }
+    TRecord& operator=(const TRecord& other);
+    TRecord(TRecord&& other) noexcept { *this = std::move(other); }
+    TRecord& operator=(TRecord&& other) noexcept;
 
-    const std::string& Field(int k) const noexcept { return FFields[static_cast<std::size_t>(k)]; }
+    std::string_view Field(int k) const noexcept {
+        if (k >= FCount)
+            return {};
+        const std::size_t from = FStart[static_cast<std::size_t>(k)];
+        const std::size_t to = k + 1 < FCount ? FStart[static_cast<std::size_t>(k) + 1] - 1
+                                              : FText.size();
+        return FText.substr(from, to - from);
+    }
     // Replaces field k (0 to 5), adding empty fields in front when the record had fewer.
-    void SetField(int k, std::string value);
+    void SetField(int k, std::string_view value);
     void SetParent(std::int32_t parent);
     void SetPosition(std::int32_t position);
     int Count() const noexcept { return FCount; }
@@ -33,13 +45,15 @@ public:
     std::int32_t Position() const noexcept { return FPosition; }
     std::int32_t Type() const noexcept { return FType; }
     std::int32_t Id() const noexcept { return FId; }
-    std::string Text() const;
-    bool operator==(const TRecord&) const = default;
+    std::string_view Text() const noexcept { return FText; }
+    bool operator==(const TRecord& other) const noexcept { return FText == other.FText; }
 
 private:
     void Parse();
 
-    std::array<std::string, Fields> FFields;
+    std::string FOwned;     // the text once a field was set
+    std::string_view FText; // FOwned, or the text the record was made from
+    std::array<std::uint32_t, Fields> FStart{}; // where each field starts
     int FCount = 0; // fields present; the last one keeps any further separators
     std::int32_t FParent = 0, FPosition = 0, FType = 0, FId = 0;
 };

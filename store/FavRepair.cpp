@@ -151,7 +151,7 @@ TRepairOutcome RepairFavoriteStream(std::span<const std::uint8_t> bytes, TFavori
     lines.reserve(records.size());
     for (const TRecord& r : records) {
         lastID = std::max(lastID, r.Id());
-        lines.push_back(r.Text());
+        lines.emplace_back(r.Text());
     }
     outcome.Recovered = static_cast<int>(lines.size());
     TStringList items(std::move(lines));

@@ -25,33 +25,6 @@ std::string_view FieldView(std::string_view text, std::uint8_t index, char separ
     return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
-// Plain, optionally signed decimal digits that fit 32 bits; nothing else converts.
-bool TryStrToInt(std::string_view s, std::int32_t& value) noexcept {
-    std::size_t i = 0;
-    bool negative = false;
-    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-        negative = s[0] == '-';
-        i = 1;
-    }
-    if (i == s.size())
-        return false;
-    std::int64_t v = 0;
-    for (; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-        if (v > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1)
-            return false;
-    }
-    if (negative)
-        v = -v;
-    if (v > std::numeric_limits<std::int32_t>::max())
-        return false;
-    value = static_cast<std::int32_t>(v);
-    return true;
-}
-
 // FNV-1a over the upper-cased bytes: equal ignoring case gives equal hashes.
 std::uint64_t FoldedHash(std::string_view s) noexcept {
     std::uint64_t h = 1469598103934665603ull;
@@ -114,6 +87,32 @@ private:
 };
 
 } // namespace
+
+bool TryStrToInt(std::string_view s, std::int32_t& value) noexcept {
+    std::size_t i = 0;
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        i = 1;
+    }
+    if (i == s.size())
+        return false;
+    std::int64_t v = 0;
+    for (; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+        if (v > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1)
+            return false;
+    }
+    if (negative)
+        v = -v;
+    if (v > std::numeric_limits<std::int32_t>::max())
+        return false;
+    value = static_cast<std::int32_t>(v);
+    return true;
+}
 
 std::string GetPart(std::string_view text, std::uint8_t index, char separator) {
     return std::string(FieldView(text, index, separator));

@@ -31,6 +31,9 @@ inline constexpr std::string_view FavUtilsUnitName = "FavUtils";
 
 // Field `index` of text split at `separator`; empty when there is no such field.
 std::string GetPart(std::string_view text, std::uint8_t index, char separator);
+// Plain, optionally signed decimal digits that fit 32 bits; true and the value when the
+// text is one, false (value unchanged) otherwise.
+bool TryStrToInt(std::string_view s, std::int32_t& value) noexcept;
 // GetPart converted from decimal; 0 for an empty or non-numeric field.
 std::int32_t GetIntPart(std::string_view text, std::uint8_t index, char separator);
 // Decimal text of value, filled on the left with '0' to at least len characters.
