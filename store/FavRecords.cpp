@@ -6,62 +6,53 @@
 namespace favrecords {
 
 TRecord& TRecord::operator=(const TRecord& other) {
-    if (this == &other)
-        return *this;
-    const bool owned = other.FText.data() == other.FOwned.data();
-    FOwned = other.FOwned;
-    FText = owned ? std::string_view(FOwned) : other.FText;
-    FStart = other.FStart;
-    FCount = other.FCount;
-    FParent = other.FParent;
-    FPosition = other.FPosition;
-    FType = other.FType;
-    FId = other.FId;
+    if (this != &other)
+        Take(other, other.FOwned);
     return *this;
 }
 
 TRecord& TRecord::operator=(TRecord&& other) noexcept {
-    if (this == &other)
-        return *this;
-    const bool owned = other.FText.data() == other.FOwned.data();
-    FOwned = std::move(other.FOwned);
-    FText = owned ? std::string_view(FOwned) : other.FText;
-    FStart = other.FStart;
-    FCount = other.FCount;
-    FParent = other.FParent;
-    FPosition = other.FPosition;
-    FType = other.FType;
-    FId = other.FId;
+    if (this != &other)
+        Take(other, std::move(other.FOwned));
     return *this;
 }
 
+void TRecord::Take(const TRecord& other, std::string owned) noexcept {
+    FOwned = std::move(owned);
+    FIsOwned = other.FIsOwned;
+    FText = FIsOwned ? std::string_view(FOwned) : other.FText;
+    FParsed = other.FParsed;
+}
+
 void TRecord::Parse() {
-    FCount = 1;
-    FStart[0] = 0;
-    for (std::size_t bar = FText.find(Sep); bar != std::string_view::npos && FCount < Fields;
+    TParsed& p = FParsed;
+    p.Count = 1;
+    p.Start[0] = 0;
+    for (std::size_t bar = FText.find(Sep); bar != std::string_view::npos && p.Count < Fields;
          bar = FText.find(Sep, bar + 1))
-        FStart[static_cast<std::size_t>(FCount++)] = static_cast<std::uint32_t>(bar + 1);
+        p.Start[static_cast<std::size_t>(p.Count++)] = static_cast<std::uint32_t>(bar + 1);
     // As GetIntPart reads them: a field that is not a number gives 0.
     const auto number = [&](int k) {
         std::int32_t v = 0;
         return TryStrToInt(Field(k), v) ? v : 0;
     };
-    FParent = number(0);
-    FPosition = number(1);
-    FType = number(2);
-    FId = number(3);
+    p.Parent = number(0);
+    p.Position = number(1);
+    p.Type = number(2);
+    p.Id = number(3);
 }
 
 void TRecord::SetField(int k, std::string_view value) {
     std::string text;
     text.reserve(FText.size() + value.size());
-    for (int f = 0; f < std::max(FCount, k + 1); ++f) {
+    for (int f = 0; f < std::max(Count(), k + 1); ++f) {
         if (f > 0)
             text += Sep;
         text += f == k ? value : Field(f);
     }
     FOwned = std::move(text);
     FText = FOwned;
+    FIsOwned = true;
     Parse();
 }
 

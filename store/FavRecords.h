@@ -29,33 +29,40 @@ public:
     TRecord& operator=(TRecord&& other) noexcept;
 
     std::string_view Field(int k) const noexcept {
-        if (k >= FCount)
+        const TParsed& p = FParsed;
+        if (k >= p.Count)
             return {};
-        const std::size_t from = FStart[static_cast<std::size_t>(k)];
-        const std::size_t to = k + 1 < FCount ? FStart[static_cast<std::size_t>(k) + 1] - 1
-                                              : FText.size();
+        const std::size_t from = p.Start[static_cast<std::size_t>(k)];
+        const std::size_t to =
+            k + 1 < p.Count ? p.Start[static_cast<std::size_t>(k) + 1] - 1 : FText.size();
         return FText.substr(from, to - from);
     }
     // Replaces field k (0 to 5), adding empty fields in front when the record had fewer.
     void SetField(int k, std::string_view value);
     void SetParent(std::int32_t parent);
     void SetPosition(std::int32_t position);
-    int Count() const noexcept { return FCount; }
-    std::int32_t Parent() const noexcept { return FParent; }
-    std::int32_t Position() const noexcept { return FPosition; }
-    std::int32_t Type() const noexcept { return FType; }
-    std::int32_t Id() const noexcept { return FId; }
+    int Count() const noexcept { return FParsed.Count; }
+    std::int32_t Parent() const noexcept { return FParsed.Parent; }
+    std::int32_t Position() const noexcept { return FParsed.Position; }
+    std::int32_t Type() const noexcept { return FParsed.Type; }
+    std::int32_t Id() const noexcept { return FParsed.Id; }
     std::string_view Text() const noexcept { return FText; }
     bool operator==(const TRecord& other) const noexcept { return FText == other.FText; }
 
 private:
+    struct TParsed {
+        std::array<std::uint32_t, Fields> Start{}; // where each field starts
+        int Count = 0; // fields present; the last one keeps any further separators
+        std::int32_t Parent = 0, Position = 0, Type = 0, Id = 0;
+    };
     void Parse();
+    // Becomes a copy of other, whose own text (if it has one) is `owned`.
+    void Take(const TRecord& other, std::string owned) noexcept;
 
     std::string FOwned;     // the text once a field was set
+    bool FIsOwned = false;
     std::string_view FText; // FOwned, or the text the record was made from
-    std::array<std::uint32_t, Fields> FStart{}; // where each field starts
-    int FCount = 0; // fields present; the last one keeps any further separators
-    std::int32_t FParent = 0, FPosition = 0, FType = 0, FId = 0;
+    TParsed FParsed;
 };
 
 // Gives the records at `order` (the children of one parent, in the order they are to have)

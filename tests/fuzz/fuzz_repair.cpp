@@ -3,19 +3,15 @@
 // positions within each parent and LastID not below any id.
 #include "Exception.h"
 #include "FavRecovery.h"
+#include "FuzzCheck.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 #include <utility>
 
 namespace {
 
 void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "fuzz_repair: %s\n", what);
-        std::abort();
-    }
+    FuzzCheck(condition, "fuzz_repair", what);
 }
 
 } // namespace

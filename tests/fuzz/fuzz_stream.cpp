@@ -2,17 +2,12 @@
 // read leaves the collection as it was, and what was read encodes and decodes to itself.
 #include "Exception.h"
 #include "FavUtils.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "FuzzCheck.h"
 
 namespace {
 
 void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "fuzz_stream: %s\n", what);
-        std::abort();
-    }
+    FuzzCheck(condition, "fuzz_stream", what);
 }
 
 } // namespace
