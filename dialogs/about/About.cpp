@@ -65,7 +65,7 @@ QPixmap AppPicture() {
     painter.drawPath(Star(QPointF(37, 52), 27, 11));
 
     // The name reads upwards along the lower part of the band.
-    QFont nameFont(QStringLiteral("Nimbus Sans"));
+    QFont nameFont(QString::fromLatin1(ui::FormFontFamily));
     nameFont.setPixelSize(19);
     nameFont.setBold(true);
     painter.setFont(nameFont);
@@ -155,6 +155,7 @@ TAboutWnd::TAboutWnd(QWidget* parent) : QDialog(parent) {
     lblWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont warningFont(QStringLiteral("Arial"));
     warningFont.setPixelSize(9);
+    warningFont.setHintingPreference(font().hintingPreference());
     lblWarning->setFont(warningFont);
 
     // Made in tab order: OK first, then System Info.
