@@ -7,6 +7,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// windows.h first: shlwapi.h needs its types.
+#include <shlwapi.h>
+#else
+#include <fnmatch.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -71,7 +75,8 @@ std::string ExcludeOneTrailingSeparator(std::string_view path) {
 }
 
 std::string ExcludeTrailingSeparators(std::string_view path) {
-    while (!path.empty() && IsPathSeparator(path.back()))
+    // Slashes only: a drive's colon stays, so "C:\" keeps naming the drive's root as "C:".
+    while (!path.empty() && (path.back() == '/' || path.back() == '\\'))
         path.remove_suffix(1);
     return std::string(path);
 }
@@ -102,28 +107,18 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
-    if (mask == "*.*" || mask == "*")
+    // "*.*" takes names without a dot too, as the Windows search does.
+    if (mask == "*.*")
         return true;
-    // Iterative wildcard match with back-tracking to the last '*'.
-    size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
-    auto same = [](char a, char b) { return CompareText({&a, 1}, {&b, 1}) == 0; };
-    while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || same(mask[m], name[n]))) {
-            ++n;
-            ++m;
-        } else if (m < mask.size() && mask[m] == '*') {
-            starM = m++;
-            starN = n;
-        } else if (starM != std::string_view::npos) {
-            m = starM + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*')
-        ++m;
-    return m == mask.size();
+    if (mask.empty())
+        return false;
+    const std::string n(name), m(mask);
+#ifdef _WIN32
+    return PathMatchSpecA(n.c_str(), m.c_str()) != FALSE;
+#else
+    // Windows masks know no escapes; letter case does not count there.
+    return fnmatch(m.c_str(), n.c_str(), FNM_NOESCAPE | FNM_CASEFOLD) == 0;
+#endif
 }
 
 std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask) {

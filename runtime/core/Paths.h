@@ -19,7 +19,7 @@ std::string ExtractFilePath(std::string_view path);
 std::string ExtractFileExt(std::string_view path);
 // Removes one trailing separator, if there is one, and nothing else.
 std::string ExcludeOneTrailingSeparator(std::string_view path);
-// Removes every trailing separator.
+// Removes every trailing '/' and '\' (a drive's colon stays).
 std::string ExcludeTrailingSeparators(std::string_view path);
 
 // True when the name denotes an existing file (not a folder); false for an empty name.
@@ -28,7 +28,8 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
 // Matches a name against a mask with the Windows wildcard rules ('*' any run, '?' one
-// character, letter case ignored; "*.*" matches every name).
+// character, letter case ignored; "*.*" matches every name), by the C library's fnmatch, or
+// by the shell's PathMatchSpec on Windows.
 bool MatchesMask(std::string_view name, std::string_view mask);
 // Plain files (not folders, not hidden) directly inside folder whose names match mask, as
 // full paths made of folder and name; in directory order. A folder that cannot be read
