@@ -2,6 +2,7 @@
 
 #include "AboutWnd.h"
 #include "FormFont.h"
+#include "Forms.h"
 #include "Modal.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadialGradient>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStandardPaths>
 
@@ -198,13 +198,7 @@ void TAboutWnd::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    // Centred on the screen, not over the window that opened it.
-    if (const QScreen* shown = screen()) {
-        const QRect area = shown->geometry();
-        const QSize outer = frameGeometry().size();
-        move(area.x() + (area.width() - outer.width()) / 2,
-             area.y() + (area.height() - outer.height()) / 2);
-    }
+    ui::CenterOnScreen(*this);
 }
 
 void TAboutWnd::FormCreate() {
