@@ -153,10 +153,10 @@ QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& captio
 }
 
 // The masks of each folder-based group kind, in the order they are searched.
-std::span<const char* const> GroupMasks(int groupKind) {
-    static constexpr std::array<const char*, 4> all{"*.bpg", "*.dpr", "*.dpk", "*.pas"};
-    static constexpr std::array<const char*, 1> libraries{"*.dpk"};
-    static constexpr std::array<const char*, 1> units{"*.pas"};
+std::span<const std::string_view> GroupMasks(int groupKind) {
+    static constexpr std::array<std::string_view, 4> all{"*.bpg", "*.dpr", "*.dpk", "*.pas"};
+    static constexpr std::array<std::string_view, 1> libraries{"*.dpk"};
+    static constexpr std::array<std::string_view, 1> units{"*.pas"};
     switch (groupKind) {
     case 0:
         return all;
@@ -439,12 +439,11 @@ void GetFolderFiles(const std::string& folder, int groupKind, TStringList& files
         throw Exception("Path is not assigned");
     // Separators only name the root, which is searched like any other folder.
     search += NativeSeparator();
-    for (const char* mask : GroupMasks(groupKind))
-        for (std::string& file : FindFiles(search, mask))
-            // A "|" cannot be held in a record, so such a name (possible off Windows only)
-            // is not taken.
-            if (!HasSeparator(ExtractFileName(file)))
-                files.Add(std::move(file));
+    for (std::string& file : FindFiles(search, GroupMasks(groupKind)))
+        // A "|" cannot be held in a record, so such a name (possible off Windows only) is
+        // not taken.
+        if (!HasSeparator(ExtractFileName(file)))
+            files.Add(std::move(file));
 }
 
 void SortFileNames(TStringList& files) {

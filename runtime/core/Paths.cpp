@@ -3,6 +3,7 @@
 #include "StringList.h"
 
 #include <filesystem>
+#include <span>
 #include <system_error>
 
 #ifdef _WIN32
@@ -34,9 +35,9 @@ char NativeSeparator() noexcept {
 namespace {
 // Hidden and system files are left out of a search, as the Windows search for plain files
 // does; off Windows a leading '.' marks a hidden file.
-bool IsHidden([[maybe_unused]] const std::string& path, [[maybe_unused]] const std::string& name) {
+bool IsHidden([[maybe_unused]] const std::string& folder, [[maybe_unused]] const std::string& name) {
 #ifdef _WIN32
-    const DWORD attr = GetFileAttributesA(path.c_str());
+    const DWORD attr = GetFileAttributesA((folder + name).c_str());
     return attr == INVALID_FILE_ATTRIBUTES ||
            (attr & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
 #else
@@ -121,23 +122,32 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 #endif
 }
 
-std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask) {
-    std::vector<std::string> result;
+std::vector<std::string> FindFiles(const std::string& folder,
+                                   std::span<const std::string_view> masks) {
+    // The folder is read once; each mask then goes over its plain files in directory order.
+    std::vector<std::string> names;
     std::error_code ec;
     fs::directory_iterator it(fs::path(folder), ec);
     if (ec)
-        return result;
+        return {};
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec)
             break;
-        const std::string name = it->path().filename().string();
-        if (name.empty() || IsHidden(folder + name, name))
+        std::string name = it->path().filename().string();
+        if (name.empty() || IsHidden(folder, name))
             continue;
         std::error_code sec;
-        if (!it->is_regular_file(sec) || sec)
-            continue;
-        if (MatchesMask(name, mask))
-            result.push_back(folder + name);
+        if (it->is_regular_file(sec) && !sec)
+            names.push_back(std::move(name));
     }
+    std::vector<std::string> result;
+    for (const std::string_view mask : masks)
+        for (const std::string& name : names)
+            if (MatchesMask(name, mask))
+                result.push_back(folder + name);
     return result;
+}
+
+std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask) {
+    return FindFiles(folder, std::span(&mask, 1));
 }

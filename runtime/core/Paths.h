@@ -3,6 +3,7 @@
 // the same code reads both kinds of records.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,3 +36,6 @@ bool MatchesMask(std::string_view name, std::string_view mask);
 // full paths made of folder and name; in directory order. A folder that cannot be read
 // gives nothing.
 std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask);
+// The same for several masks, mask by mask, reading the folder once.
+std::vector<std::string> FindFiles(const std::string& folder,
+                                   std::span<const std::string_view> masks);
