@@ -78,19 +78,14 @@ QPixmap AppPicture() {
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect bounds) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(bounds);
+    auto* label = ui::MakeControl<QLabel>(parent, name, bounds, text);
     // Transparent: the label paints only its text over the form.
     label->setAutoFillBackground(false);
     return label;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect bounds) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(bounds);
-    return button;
+    return ui::MakeControl<QPushButton>(parent, name, bounds, text);
 }
 
 } // namespace

@@ -94,33 +94,17 @@ QIcon FolderGlyph() {
         return image;
     };
     QIcon icon;
-    icon.addPixmap(draw({QColor(0x80, 0x60, 0x00), QColor(0xe0, 0xb0, 0x20),
-                         QColor(0xff, 0xe0, 0x60)}),
-                   QIcon::Normal);
-    icon.addPixmap(draw({QColor(0x80, 0x80, 0x80), QColor(0xc0, 0xc0, 0xc0),
-                         QColor(0xe0, 0xe0, 0xe0)}),
-                   QIcon::Disabled);
+    icon.addPixmap(
+        draw({QColor(0x80, 0x60, 0x00), QColor(0xe0, 0xb0, 0x20), QColor(0xff, 0xe0, 0x60)}),
+        QIcon::Normal);
+    icon.addPixmap(
+        draw({QColor(0x80, 0x80, 0x80), QColor(0xc0, 0xc0, 0xc0), QColor(0xe0, 0xe0, 0xe0)}),
+        QIcon::Disabled);
     return icon;
 }
 
-QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& caption, QRect bounds) {
-    auto* radio = new QRadioButton(caption, parent);
-    radio->setObjectName(QString::fromLatin1(name));
-    radio->setGeometry(bounds);
-    return radio;
-}
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect bounds) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(bounds);
-    return edit;
-}
-
 QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, QRect bounds) {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setGeometry(bounds);
+    auto* combo = ui::MakeControl<QComboBox>(parent, name, bounds);
     combo->addItems(items);
     // No entry is chosen until the form is shown.
     combo->setCurrentIndex(-1);
@@ -128,9 +112,7 @@ QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items,
 }
 
 QToolButton* MakeBrowse(QWidget* parent, const char* name, const QIcon& glyph, QRect bounds) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(bounds);
+    auto* button = ui::MakeControl<QToolButton>(parent, name, bounds);
     button->setIcon(glyph);
     button->setIconSize(QSize(16, 16));
     // A speed button takes no focus and no place in the tab order.
@@ -138,18 +120,11 @@ QToolButton* MakeBrowse(QWidget* parent, const char* name, const QIcon& glyph, Q
     return button;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, QRect bounds) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(bounds);
-    return button;
-}
-
-QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& caption, QRect bounds) {
-    auto* box = new QGroupBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(bounds);
-    return box;
+// Runs the folder chooser on the edit's text and puts a chosen folder into it.
+void BrowseInto(QLineEdit* edit, std::string_view prompt) {
+    std::string folder = S(edit->text());
+    if (BrowseForFolder(folder, std::string(prompt)))
+        edit->setText(Q(folder));
 }
 
 // The masks of each folder-based group kind, in the order they are searched.
@@ -179,25 +154,30 @@ TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : QDialog(parent) {
     setFont(ui::FormFont());
     setFixedSize(465, 246);
 
-    btnOk = MakeButton(this, "btnOk", QStringLiteral("OK"), {219, 214, 75, 23});
+    using ui::MakeControl;
+    btnOk = MakeControl<QPushButton>(this, "btnOk", {219, 214, 75, 23}, QStringLiteral("OK"));
     btnOk->setDefault(true);
-    btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"), {300, 214, 75, 23});
-    btnHelp = MakeButton(this, "btnHelp", QStringLiteral("&Help"), {382, 214, 75, 23});
+    btnCancel =
+        MakeControl<QPushButton>(this, "btnCancel", {300, 214, 75, 23}, QStringLiteral("Cancel"));
+    btnHelp =
+        MakeControl<QPushButton>(this, "btnHelp", {382, 214, 75, 23}, QStringLiteral("&Help"));
 
-    gbAdd = MakeGroupBox(this, "gbAdd", QStringLiteral("&Add:"), {8, 4, 449, 152});
+    gbAdd = MakeControl<QGroupBox>(this, "gbAdd", {8, 4, 449, 152}, QStringLiteral("&Add:"));
     const QIcon glyph = FolderGlyph();
     btnItem = MakeBrowse(gbAdd, "btnItem", glyph, {418, 81, 22, 21});
     btnGroup = MakeBrowse(gbAdd, "btnGroup", glyph, {418, 122, 22, 21});
-    rdoCurrentProject = MakeRadio(gbAdd, "rdoCurrentProject",
-                                  QStringLiteral("Current &Project: %s."), {8, 16, 433, 17});
-    rdoCurrentFile =
-        MakeRadio(gbAdd, "rdoCurrentFile", QStringLiteral("Current &File: %s."), {8, 40, 433, 17});
-    rdoItem = MakeRadio(gbAdd, "rdoItem", QStringLiteral("&Item:"), {8, 64, 113, 17});
-    edtItem = MakeEdit(gbAdd, "edtItem", {208, 81, 209, 21});
+    rdoCurrentProject = MakeControl<QRadioButton>(gbAdd, "rdoCurrentProject", {8, 16, 433, 17},
+                                                  QStringLiteral("Current &Project: %s."));
+    rdoCurrentFile = MakeControl<QRadioButton>(gbAdd, "rdoCurrentFile", {8, 40, 433, 17},
+                                               QStringLiteral("Current &File: %s."));
+    rdoItem =
+        MakeControl<QRadioButton>(gbAdd, "rdoItem", {8, 64, 113, 17}, QStringLiteral("&Item:"));
+    edtItem = MakeControl<QLineEdit>(gbAdd, "edtItem", {208, 81, 209, 21});
     cmbItem = MakeList(gbAdd, "cmbItem", {QStringLiteral("File"), QStringLiteral("Folder")},
                        {24, 81, 177, 21});
-    rdoGroup = MakeRadio(gbAdd, "rdoGroup", QStringLiteral("&Group:"), {8, 105, 113, 17});
-    edtGroup = MakeEdit(gbAdd, "edtGroup", {208, 122, 209, 21});
+    rdoGroup =
+        MakeControl<QRadioButton>(gbAdd, "rdoGroup", {8, 105, 113, 17}, QStringLiteral("&Group:"));
+    edtGroup = MakeControl<QLineEdit>(gbAdd, "edtGroup", {208, 122, 209, 21});
     cmbGroup = MakeList(gbAdd, "cmbGroup",
                         {QStringLiteral("Selected Files"),
                          QStringLiteral("All Files (*.dpr;*.bpg;*.dpk;*.pas)"),
@@ -212,14 +192,14 @@ TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : QDialog(parent) {
     dlgOpenFile.options.allowMultiSelect = true;
     dlgOpenFile.options.enableSizing = true;
 
-    gbAlias = MakeGroupBox(this, "gbAlias", QStringLiteral("Alia&s:"), {8, 159, 449, 46});
-    edtAlias = MakeEdit(gbAlias, "edtAlias", {8, 16, 432, 21});
+    gbAlias = MakeControl<QGroupBox>(this, "gbAlias", {8, 159, 449, 46}, QStringLiteral("Alia&s:"));
+    edtAlias = MakeControl<QLineEdit>(gbAlias, "edtAlias", {8, 16, 432, 21});
 
     // The form's tab order: the Add box (its controls in their own order), the Alias box,
     // then the buttons.
-    QWidget* const order[] = {rdoCurrentProject, rdoCurrentFile, rdoItem, cmbItem, edtItem,
-                              rdoGroup,          cmbGroup,       edtGroup, edtAlias, btnOk,
-                              btnCancel,         btnHelp};
+    QWidget* const order[] = {rdoCurrentProject, rdoCurrentFile, rdoItem,   cmbItem,
+                              edtItem,           rdoGroup,       cmbGroup,  edtGroup,
+                              edtAlias,          btnOk,          btnCancel, btnHelp};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -385,9 +365,7 @@ void TAddToFavoritesWnd::btnItemClick() {
         if (ui::Modal().OpenFile(this, dlgOpenFile))
             edtItem->setText(dlgOpenFile.fileName);
     } else {
-        std::string folder = S(edtItem->text());
-        if (BrowseForFolder(folder, std::string(sAddFolder)))
-            edtItem->setText(Q(folder));
+        BrowseInto(edtItem, sAddFolder);
     }
     AdjustAlias();
 }
@@ -402,9 +380,7 @@ void TAddToFavoritesWnd::btnGroupClick() {
             edtGroup->setText(ChosenFilesText(FSelectedFiles));
         }
     } else {
-        std::string folder = S(edtGroup->text());
-        if (BrowseForFolder(folder, std::string(sAddFolderContents)))
-            edtGroup->setText(Q(folder));
+        BrowseInto(edtGroup, sAddFolderContents);
     }
     AdjustAlias();
 }

@@ -1,9 +1,22 @@
-// Placement shared by the fixed-size forms.
+// Building and placing the fixed-size forms.
 #pragma once
 
-class QWidget;
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <utility>
 
 namespace ui {
+
+// A control of a form: made with args and the parent, named, at its bounds in the parent.
+template <class Control, class... Args>
+Control* MakeControl(QWidget* parent, const char* name, QRect bounds, Args&&... args) {
+    auto* control = new Control(std::forward<Args>(args)..., parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(bounds);
+    return control;
+}
 
 // Moves a top-level window, frame included, to the centre of the screen it is on (not over
 // the window that opened it).

@@ -21,8 +21,7 @@ using AddFavoriteClickTest = AddinTest;
 TEST_F(AddFavoriteClickTest, OkAddsAtTheTopAndRebuildsTheMenuCancelChangesNothing) {
     host.project = MakeFile("Apps/Sample.dpr");
     const std::string unit = MakeFile("Apps/Main.pas");
-    StoreFavorites({Record(0, 0, fitUnit, 1, unit, "Main"), Record(0, 1, fitGroup, 2, "", "G")},
-                   2);
+    StoreFavorites({Record(0, 0, fitUnit, 1, unit, "Main"), Record(0, 1, fitGroup, 2, "", "G")}, 2);
     CreateExpert();
     const std::string before = FavoritesMenu();
     const auto click = [this] { host.Find("AddFavoriteItem")->onClick(*expert->FavoriteMenu()); };
@@ -41,8 +40,8 @@ TEST_F(AddFavoriteClickTest, OkAddsAtTheTopAndRebuildsTheMenuCancelChangesNothin
     // OK on the current project: a project goes in front of the unit at the top level.
     modal.QueueDialog([](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Add To Favorites"));
-        EXPECT_TRUE(dialog.findChild<QRadioButton*>(QStringLiteral("rdoCurrentProject"))
-                        ->isChecked());
+        EXPECT_TRUE(
+            dialog.findChild<QRadioButton*>(QStringLiteral("rdoCurrentProject"))->isChecked());
         dialog.findChild<QLineEdit*>(QStringLiteral("edtAlias"))->setText(QStringLiteral("Proj"));
         return ScriptedModalInteraction::ClickButton(QStringLiteral("btnOk"))(dialog);
     });

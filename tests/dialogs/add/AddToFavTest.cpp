@@ -52,11 +52,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         root = dir.path().toStdString() + "/";
-        for (const char* name : {"Apps/Sample.dpr", "Apps/Suite.bpg", "Apps/Tools.dpk",
-                                 "Src/Main.pas", "Src/Main.dfm", "Src/Other.dfm", "readme.txt",
-                                 "Src/Lib/a.pas", "Mixed/b.pas", "Mixed/A.dpr", "Mixed/c.bpg",
-                                 "Mixed/notes.txt", "Mixed/.hidden.pas", "Mixed/sub/x.pas",
-                                 "Mixed/d.DPK"})
+        for (const char* name :
+             {"Apps/Sample.dpr", "Apps/Suite.bpg", "Apps/Tools.dpk", "Src/Main.pas", "Src/Main.dfm",
+              "Src/Other.dfm", "readme.txt", "Src/Lib/a.pas", "Mixed/b.pas", "Mixed/A.dpr",
+              "Mixed/c.bpg", "Mixed/notes.txt", "Mixed/.hidden.pas", "Mixed/sub/x.pas",
+              "Mixed/d.DPK"})
             MakeFile(name);
     }
 
@@ -71,7 +71,8 @@ protected:
     // its result (ClickOk for OK with the checks).
     std::unique_ptr<TStringList> Run(const THostFiles& host,
                                      std::function<int(TAddToFavoritesWnd&)> act) {
-        modal.QueueDialog([act](QDialog& dialog) { return act(static_cast<TAddToFavoritesWnd&>(dialog)); });
+        modal.QueueDialog(
+            [act](QDialog& dialog) { return act(static_cast<TAddToFavoritesWnd&>(dialog)); });
         return AddToFavorites(host);
     }
 
@@ -146,10 +147,11 @@ TEST_F(AddToFavTest, FormControlsAtTheirBoundsInTabOrder) {
             // Every entry fits the closed box's text area in the forms' font.
             QStyleOptionComboBox option;
             option.initFrom(combo);
-            const QRect area = combo->style()->subControlRect(
-                QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+            const QRect area = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                              QStyle::SC_ComboBoxEditField, combo);
             for (const QString& item : items)
-                EXPECT_LE(combo->fontMetrics().horizontalAdvance(item), area.width()) << item.toStdString();
+                EXPECT_LE(combo->fontMetrics().horizontalAdvance(item), area.width())
+                    << item.toStdString();
         }
         EXPECT_EQ(text, c.text);
     }
@@ -166,8 +168,8 @@ TEST_F(AddToFavTest, FormControlsAtTheirBoundsInTabOrder) {
     }
 
     EXPECT_TRUE(wnd.btnOk->isDefault());
-    QWidget* expected[] = {wnd.rdoCurrentProject, wnd.rdoCurrentFile, wnd.rdoItem, wnd.cmbItem,
-                           wnd.edtItem,           wnd.rdoGroup,       wnd.cmbGroup, wnd.edtGroup,
+    QWidget* expected[] = {wnd.rdoCurrentProject, wnd.rdoCurrentFile, wnd.rdoItem,   wnd.cmbItem,
+                           wnd.edtItem,           wnd.rdoGroup,       wnd.cmbGroup,  wnd.edtGroup,
                            wnd.edtAlias,          wnd.btnOk,          wnd.btnCancel, wnd.btnHelp};
     // The next widget that Tab stops at (the chain also holds the boxes and labels).
     const auto nextTabStop = [](QWidget* w) {
@@ -195,8 +197,14 @@ TEST_F(AddToFavTest, PreparationOffersWhatExists) {
         const char* checked;
         QString alias;
     } cases[] = {
-        {"nothing open", {"", ""}, "Current &Project: <None>.", "Current &File: <None>.", false,
-         false, "rdoItem", ""},
+        {"nothing open",
+         {"", ""},
+         "Current &Project: <None>.",
+         "Current &File: <None>.",
+         false,
+         false,
+         "rdoItem",
+         ""},
         {"project and unit",
          {project, root + "Src/Main.pas"},
          QString::fromStdString("Current &Project: " + project + "."),
@@ -213,8 +221,14 @@ TEST_F(AddToFavTest, PreparationOffersWhatExists) {
          true,
          "rdoCurrentFile",
          "Main.pas"},
-        {"form file without its unit", {"", root + "Src/Other.dfm"}, "Current &Project: <None>.",
-         "Current &File: <None>.", false, false, "rdoItem", ""},
+        {"form file without its unit",
+         {"", root + "Src/Other.dfm"},
+         "Current &Project: <None>.",
+         "Current &File: <None>.",
+         false,
+         false,
+         "rdoItem",
+         ""},
         {"the project in the editor",
          {project, project},
          QString::fromStdString("Current &Project: " + project + "."),
@@ -223,10 +237,14 @@ TEST_F(AddToFavTest, PreparationOffersWhatExists) {
          false,
          "rdoCurrentProject",
          "Sample.dpr"},
-        {"missing project", {root + "Apps/Gone.dpr", root + "readme.txt"},
+        {"missing project",
+         {root + "Apps/Gone.dpr", root + "readme.txt"},
          "Current &Project: <None>.",
-         QString::fromStdString("Current &File: " + root + "readme.txt."), false, true,
-         "rdoCurrentFile", "readme.txt"},
+         QString::fromStdString("Current &File: " + root + "readme.txt."),
+         false,
+         true,
+         "rdoCurrentFile",
+         "readme.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -238,7 +256,8 @@ TEST_F(AddToFavTest, PreparationOffersWhatExists) {
             auto* checked = wnd.findChild<QRadioButton*>(QString::fromLatin1(c.checked));
             EXPECT_TRUE(checked->isChecked());
             const bool item = checked == wnd.rdoItem;
-            for (QWidget* w : std::initializer_list<QWidget*>{wnd.cmbItem, wnd.edtItem, wnd.btnItem})
+            for (QWidget* w :
+                 std::initializer_list<QWidget*>{wnd.cmbItem, wnd.edtItem, wnd.btnItem})
                 EXPECT_EQ(w->isEnabled(), item);
             for (QWidget* w :
                  std::initializer_list<QWidget*>{wnd.cmbGroup, wnd.edtGroup, wnd.btnGroup})
@@ -291,7 +310,8 @@ TEST_F(AddToFavTest, AliasFollowsTheChoiceUntilTheUserTypesOne) {
              w.btnGroup->click();
          },
          "Lib"},
-        {"selected files at the root", [this](TAddToFavoritesWnd& w) {
+        {"selected files at the root",
+         [this](TAddToFavoritesWnd& w) {
              w.rdoGroup->click();
              Pick(w.cmbGroup, 0);
              modal.QueueOpenFile({QStringLiteral("/a.pas")});
@@ -409,20 +429,17 @@ TEST_F(AddToFavTest, OkChecksTheInputOneMessageAtATime) {
              w.rdoGroup->click();
          },
          "Aliase must have a value.", "edtAlias"},
-        {"blank alias",
-         [&](TAddToFavoritesWnd& w) {
-             w.edtAlias->setText(QStringLiteral(" \t "));
-         },
+        {"blank alias", [&](TAddToFavoritesWnd& w) { w.edtAlias->setText(QStringLiteral(" \t ")); },
          "Aliase must have a value.", "edtAlias"},
         {"separator in the alias",
-         [&](TAddToFavoritesWnd& w) { w.edtAlias->setText(QStringLiteral("a|b")); },
-         SeparatorError, "edtAlias"},
+         [&](TAddToFavoritesWnd& w) { w.edtAlias->setText(QStringLiteral("a|b")); }, SeparatorError,
+         "edtAlias"},
         {"separator in a chosen file",
          [&](TAddToFavoritesWnd& w) {
              w.rdoGroup->click();
              Pick(w.cmbGroup, 0);
-             modal.QueueOpenFile({QString::fromStdString(root + "readme.txt"),
-                                  QStringLiteral("/x/a|b.pas")});
+             modal.QueueOpenFile(
+                 {QString::fromStdString(root + "readme.txt"), QStringLiteral("/x/a|b.pas")});
              w.btnGroup->click();
          },
          SeparatorError, "edtGroup"},
@@ -456,9 +473,13 @@ TEST_F(AddToFavTest, RequestByModeAndKind) {
         std::function<void(TAddToFavoritesWnd&)> act;
         std::vector<std::string> request;
     } cases[] = {
-        {"project group", {root + "Apps/Suite.bpg", ""}, [](TAddToFavoritesWnd&) {},
+        {"project group",
+         {root + "Apps/Suite.bpg", ""},
+         [](TAddToFavoritesWnd&) {},
          {"0", "Suite.bpg", root + "Apps/Suite.bpg"}},
-        {"package project", {root + "Apps/Tools.dpk", ""}, [](TAddToFavoritesWnd&) {},
+        {"package project",
+         {root + "Apps/Tools.dpk", ""},
+         [](TAddToFavoritesWnd&) {},
          {"1", "Tools.dpk", root + "Apps/Tools.dpk"}},
         {"current form's unit",
          {"", root + "Src/Main.dfm"},
@@ -556,55 +577,55 @@ TEST_F(AddToFavTest, FolderSearchEdges) {
 }
 
 TEST_F(AddToFavTest, KeyboardAlone) {
-    const auto request = Run({root + "Apps/Sample.dpr", root + "readme.txt"},
-                             [this](TAddToFavoritesWnd& wnd) {
-        wnd.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&wnd));
-        const auto focused = [&wnd] {
-            return wnd.focusWidget() ? wnd.focusWidget()->objectName() : QString();
-        };
-        const struct {
-            Qt::Key key;
-            const char* checked; // radio checked by the key, or nullptr
-            const char* focus;
-        } keys[] = {
-            {Qt::Key_F, "rdoCurrentFile", "rdoCurrentFile"},
-            {Qt::Key_G, "rdoGroup", "rdoGroup"},
-            {Qt::Key_I, "rdoItem", "rdoItem"},
-            {Qt::Key_S, nullptr, "edtAlias"},
-            {Qt::Key_A, nullptr, "rdoItem"}, // into the box, on its checked button
-            {Qt::Key_P, "rdoCurrentProject", "rdoCurrentProject"},
-        };
-        for (const auto& k : keys) {
-            SCOPED_TRACE(k.focus);
-            QTest::keyClick(&wnd, k.key, Qt::AltModifier);
-            // A mnemonic clicks its button the way a mouse click shows, a moment later.
-            if (k.checked) {
-                auto* radio = wnd.findChild<QRadioButton*>(QString::fromLatin1(k.checked));
-                EXPECT_TRUE(QTest::qWaitFor([radio] { return radio->isChecked(); }));
+    const auto request =
+        Run({root + "Apps/Sample.dpr", root + "readme.txt"}, [this](TAddToFavoritesWnd& wnd) {
+            wnd.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&wnd));
+            const auto focused = [&wnd] {
+                return wnd.focusWidget() ? wnd.focusWidget()->objectName() : QString();
+            };
+            const struct {
+                Qt::Key key;
+                const char* checked; // radio checked by the key, or nullptr
+                const char* focus;
+            } keys[] = {
+                {Qt::Key_F, "rdoCurrentFile", "rdoCurrentFile"},
+                {Qt::Key_G, "rdoGroup", "rdoGroup"},
+                {Qt::Key_I, "rdoItem", "rdoItem"},
+                {Qt::Key_S, nullptr, "edtAlias"},
+                {Qt::Key_A, nullptr, "rdoItem"}, // into the box, on its checked button
+                {Qt::Key_P, "rdoCurrentProject", "rdoCurrentProject"},
+            };
+            for (const auto& k : keys) {
+                SCOPED_TRACE(k.focus);
+                QTest::keyClick(&wnd, k.key, Qt::AltModifier);
+                // A mnemonic clicks its button the way a mouse click shows, a moment later.
+                if (k.checked) {
+                    auto* radio = wnd.findChild<QRadioButton*>(QString::fromLatin1(k.checked));
+                    EXPECT_TRUE(QTest::qWaitFor([radio] { return radio->isChecked(); }));
+                }
+                EXPECT_EQ(focused(), QString::fromLatin1(k.focus));
             }
-            EXPECT_EQ(focused(), QString::fromLatin1(k.focus));
-        }
-        EXPECT_EQ(wnd.edtAlias->text(), QStringLiteral("Sample.dpr"));
-        QTest::keyClick(&wnd, Qt::Key_H, Qt::AltModifier);
-        EXPECT_TRUE(QTest::qWaitFor([this] { return modal.HelpRequests().size() == 1; }));
+            EXPECT_EQ(wnd.edtAlias->text(), QStringLiteral("Sample.dpr"));
+            QTest::keyClick(&wnd, Qt::Key_H, Qt::AltModifier);
+            EXPECT_TRUE(QTest::qWaitFor([this] { return modal.HelpRequests().size() == 1; }));
 
-        // Tab from the alias runs through the buttons and back into the Add box.
-        wnd.edtAlias->setFocus();
-        QStringList visited;
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << focused();
-        }
-        EXPECT_EQ(visited, (QStringList{"btnOk", "btnCancel", "btnHelp", "rdoCurrentProject"}));
+            // Tab from the alias runs through the buttons and back into the Add box.
+            wnd.edtAlias->setFocus();
+            QStringList visited;
+            for (int i = 0; i < 4; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                visited << focused();
+            }
+            EXPECT_EQ(visited, (QStringList{"btnOk", "btnCancel", "btnHelp", "rdoCurrentProject"}));
 
-        // Enter is OK, with its checks.
-        wnd.edtAlias->setFocus();
-        wnd.edtAlias->selectAll();
-        QTest::keyClicks(wnd.edtAlias, QStringLiteral("Sample"));
-        QTest::keyClick(wnd.edtAlias, Qt::Key_Return);
-        return ScriptedModalInteraction::ResultOf(wnd);
-    });
+            // Enter is OK, with its checks.
+            wnd.edtAlias->setFocus();
+            wnd.edtAlias->selectAll();
+            QTest::keyClicks(wnd.edtAlias, QStringLiteral("Sample"));
+            QTest::keyClick(wnd.edtAlias, Qt::Key_Return);
+            return ScriptedModalInteraction::ResultOf(wnd);
+        });
     EXPECT_EQ(Lines(request.get()),
               (std::vector<std::string>{"0", "Sample", root + "Apps/Sample.dpr"}));
     ASSERT_EQ(modal.HelpRequests().size(), 1u);

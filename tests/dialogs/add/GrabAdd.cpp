@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     };
     for (const auto& picture : pictures) {
         TAddToFavoritesWnd wnd;
-        wnd.Prepare({(sample + "/Sample.dpr").toStdString(), (sample + "/Utils.pas").toStdString()});
+        wnd.Prepare(
+            {(sample + "/Sample.dpr").toStdString(), (sample + "/Utils.pas").toStdString()});
         wnd.show();
         picture.mode(wnd);
         QApplication::processEvents();
