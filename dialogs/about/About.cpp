@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadialGradient>
-#include <QShowEvent>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -113,7 +112,7 @@ void TBevel::paintEvent(QPaintEvent* /*event*/) {
     painter.drawLine(0, bottom, right, bottom);
 }
 
-TAboutWnd::TAboutWnd(QWidget* parent) : QDialog(parent) {
+TAboutWnd::TAboutWnd(QWidget* parent) : ui::TForm(parent) {
     setObjectName(QStringLiteral("AboutWnd"));
     setWindowTitle(QStringLiteral("About Pindrake Add-In ®"));
     setFont(ui::FormFont());
@@ -183,17 +182,6 @@ const QStringList& TAboutWnd::SysInfoPrograms() {
     };
 #endif
     return programs;
-}
-
-void TAboutWnd::reject() {
-    done(ui::mrCancel);
-}
-
-void TAboutWnd::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    ui::CenterOnScreen(*this);
 }
 
 void TAboutWnd::FormCreate() {

@@ -20,7 +20,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QToolButton>
 
 #include <algorithm>
@@ -148,7 +147,7 @@ std::span<const std::string_view> GroupMasks(int groupKind) {
 
 } // namespace
 
-TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : QDialog(parent) {
+TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : ui::TForm(parent) {
     setObjectName(QStringLiteral("AddToFavoritesWnd"));
     setWindowTitle(QStringLiteral("Add To Favorites"));
     setFont(ui::FormFont());
@@ -235,18 +234,6 @@ void TAddToFavoritesWnd::Prepare(const THostFiles& host) {
         FCurrentFile = std::string(sNoFile);
         rdoCurrentFile->setEnabled(false);
     }
-}
-
-void TAddToFavoritesWnd::reject() {
-    done(ui::mrCancel);
-}
-
-void TAddToFavoritesWnd::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    ui::CenterOnScreen(*this);
-    FormShow();
 }
 
 void TAddToFavoritesWnd::FormCreate() {

@@ -3,10 +3,9 @@
 #pragma once
 
 #include "AddToFav.h"
+#include "Forms.h"
 #include "Modal.h"
 #include "StringList.h"
-
-#include <QDialog>
 
 #include <string>
 
@@ -17,7 +16,8 @@ class QPushButton;
 class QRadioButton;
 class QToolButton;
 
-class TAddToFavoritesWnd : public QDialog {
+// Escape and the close box cancel without checks.
+class TAddToFavoritesWnd : public ui::TForm {
 public:
     explicit TAddToFavoritesWnd(QWidget* parent = nullptr);
     ~TAddToFavoritesWnd() override;
@@ -51,15 +51,11 @@ public:
     const TStringList& SelectedFiles() const { return FSelectedFiles; }
     const std::string& GroupFolder() const { return FGroupFolder; }
 
-    // Escape and the close box cancel without checks.
-    void reject() override;
-
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
     void FormCreate();
-    void FormShow();
     // True when the dialog may close with result; checks the input only for OK.
     bool FormCloseQuery(int result);
     void FormDestroy();
