@@ -22,17 +22,24 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 using ui::ScriptedModalInteraction;
 
+// The tables below name only what each case does; GCC 12 warns about the members that
+// designated initializers leave to their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 const QString FolderError = QStringLiteral(
     "The requested folder isn't accessible. The folder may be located on an unavailable volume "
     "or protected with password");
+const QString FileError = QStringLiteral("The requested file does not exists.");
+const QString AliasError = QStringLiteral("Aliase must have a value.");
 const QString SeparatorError =
     QStringLiteral("An alias or a path cannot contain the character \"|\".");
 
@@ -46,6 +53,19 @@ int AddDialogsAlive() {
         count += dynamic_cast<TAddToFavoritesWnd*>(widget) != nullptr;
     return count;
 }
+
+// What the user does in the dialog, in this order: picks a mode, an entry of its list, types
+// into its edit, types an alias, browses (the open dialog returns `chosen`, the folder chooser
+// `folder`), and last clicks `then`. "~/" in a path stands for the test's folder.
+struct Input {
+    const char* mode = nullptr; // "rdoItem" or "rdoGroup"; nullptr keeps the mode shown
+    int entry = -1;             // of cmbItem or cmbGroup; -1 keeps it
+    std::string edit;
+    QStringList chosen;
+    QString folder;
+    std::optional<QString> alias; // replaces the alias box's text as typing would
+    const char* then = nullptr;
+};
 
 class AddToFavTest : public ::testing::Test {
 protected:
@@ -74,6 +94,40 @@ protected:
         modal.QueueDialog(
             [act](QDialog& dialog) { return act(static_cast<TAddToFavoritesWnd&>(dialog)); });
         return AddToFavorites(host);
+    }
+
+    QString Path(const QString& path) const {
+        return path.startsWith(QStringLiteral("~/")) ? QString::fromStdString(root) + path.mid(2)
+                                                     : path;
+    }
+
+    void Fill(TAddToFavoritesWnd& wnd, const Input& in) {
+        const auto click = [&wnd](const char* name) {
+            if (name)
+                wnd.findChild<QRadioButton*>(QString::fromLatin1(name))->click();
+        };
+        click(in.mode);
+        const bool group = wnd.rdoGroup->isChecked();
+        if (in.entry >= 0)
+            Pick(group ? wnd.cmbGroup : wnd.cmbItem, in.entry);
+        if (!in.edit.empty())
+            (group ? wnd.edtGroup : wnd.edtItem)->setText(Path(QString::fromStdString(in.edit)));
+        if (in.alias) {
+            wnd.edtAlias->selectAll();
+            QTest::keyClick(wnd.edtAlias, Qt::Key_Delete);
+            QTest::keyClicks(wnd.edtAlias, *in.alias);
+        }
+        if (!in.chosen.isEmpty() || !in.folder.isEmpty()) {
+            QStringList chosen;
+            for (const QString& file : in.chosen)
+                chosen << Path(file);
+            if (!chosen.isEmpty())
+                modal.QueueOpenFile(chosen);
+            if (!in.folder.isEmpty())
+                modal.QueueFolder(Path(in.folder));
+            (group ? wnd.btnGroup : wnd.btnItem)->click();
+        }
+        click(in.then);
     }
 
     static int ClickOk(TAddToFavoritesWnd& wnd) {
@@ -276,78 +330,35 @@ TEST_F(AddToFavTest, PreparationOffersWhatExists) {
 TEST_F(AddToFavTest, AliasFollowsTheChoiceUntilTheUserTypesOne) {
     const struct {
         const char* name;
-        std::function<void(TAddToFavoritesWnd&)> act;
+        Input input;
         QString alias;
     } cases[] = {
         {"folder item drops one trailing separator",
-         [](TAddToFavoritesWnd& w) {
-             w.rdoItem->click();
-             w.cmbItem->setCurrentIndex(1);
-             w.edtItem->setText(QStringLiteral("C:\\Work\\"));
-             w.rdoItem->click();
-         },
+         {.mode = "rdoItem", .entry = 1, .edit = "C:\\Work\\", .then = "rdoItem"},
          "Work"},
         {"file item keeps its name",
-         [](TAddToFavoritesWnd& w) {
-             w.rdoItem->click();
-             w.edtItem->setText(QStringLiteral("C:\\Src\\Unit1.pas"));
-             w.rdoItem->click();
-         },
+         {.mode = "rdoItem", .entry = 0, .edit = "C:\\Src\\Unit1.pas", .then = "rdoItem"},
          "Unit1.pas"},
         {"folder group drops nothing",
-         [](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             w.edtGroup->setText(QStringLiteral("C:\\Work\\"));
-             w.rdoGroup->click();
-         },
+         {.mode = "rdoGroup", .entry = 1, .edit = "C:\\Work\\", .then = "rdoGroup"},
          ""},
         {"selected files: the first file's folder",
-         [this](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             Pick(w.cmbGroup, 0);
-             modal.QueueOpenFile({QString::fromStdString(root + "Src/Lib/a.pas"),
-                                  QString::fromStdString(root + "Src/Main.pas")});
-             w.btnGroup->click();
-         },
+         {.mode = "rdoGroup", .entry = 0, .chosen = {"~/Src/Lib/a.pas", "~/Src/Main.pas"}},
          "Lib"},
-        {"selected files at the root",
-         [this](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             Pick(w.cmbGroup, 0);
-             modal.QueueOpenFile({QStringLiteral("/a.pas")});
-             w.btnGroup->click();
-         },
-         ""},
-        {"browsed folder item",
-         [this](TAddToFavoritesWnd& w) {
-             w.rdoItem->click();
-             w.cmbItem->setCurrentIndex(1);
-             modal.QueueFolder(QString::fromStdString(root + "Mixed"));
-             w.btnItem->click();
-         },
-         "Mixed"},
+        {"selected files at the root", {.mode = "rdoGroup", .entry = 0, .chosen = {"/a.pas"}}, ""},
+        {"browsed folder item", {.mode = "rdoItem", .entry = 1, .folder = "~/Mixed"}, "Mixed"},
         {"typed alias survives modes and browsing",
-         [this](TAddToFavoritesWnd& w) {
-             QTest::keyClicks(w.edtAlias, QStringLiteral("Mine"));
-             w.rdoItem->click();
-             modal.QueueOpenFile({QString::fromStdString(root + "readme.txt")});
-             w.btnItem->click();
-             w.rdoCurrentProject->click();
-         },
-         "Sample.dprMine"},
-        {"an emptied alias stays empty",
-         [](TAddToFavoritesWnd& w) {
-             w.edtAlias->selectAll();
-             QTest::keyClick(w.edtAlias, Qt::Key_Delete);
-             w.rdoItem->click();
-         },
-         ""},
+         {.mode = "rdoItem",
+          .chosen = {"~/readme.txt"},
+          .alias = "Mine",
+          .then = "rdoCurrentProject"},
+         "Mine"},
+        {"an emptied alias stays empty", {.mode = "rdoItem", .alias = "", .then = "rdoGroup"}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Run({root + "Apps/Sample.dpr", ""}, [&c](TAddToFavoritesWnd& wnd) {
-            wnd.edtAlias->setCursorPosition(wnd.edtAlias->text().size());
-            c.act(wnd);
+        Run({root + "Apps/Sample.dpr", ""}, [&](TAddToFavoritesWnd& wnd) {
+            Fill(wnd, c.input);
             EXPECT_EQ(wnd.edtAlias->text(), c.alias);
             return int(ui::mrCancel);
         });
@@ -384,71 +395,45 @@ TEST_F(AddToFavTest, GroupFolderComesBackAfterSelectedFiles) {
 }
 
 TEST_F(AddToFavTest, OkChecksTheInputOneMessageAtATime) {
-    const std::string folder = root + "Mixed";
     const struct {
         const char* name;
-        std::function<void(TAddToFavoritesWnd&)> act;
+        Input input;
         QString message;
         const char* focus;
     } cases[] = {
-        {"missing file item",
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoItem->click();
-             w.edtItem->setText(QString::fromStdString(root + "gone.pas"));
-         },
-         "The requested file does not exists.", "edtItem"},
+        {"missing file item", {.mode = "rdoItem", .edit = "~/gone.pas"}, FileError, "edtItem"},
         {"a folder named as file item",
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoItem->click();
-             w.edtItem->setText(QString::fromStdString(folder));
-         },
-         "The requested file does not exists.", "edtItem"},
+         {.mode = "rdoItem", .edit = "~/Mixed"},
+         FileError,
+         "edtItem"},
         {"missing folder item",
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoItem->click();
-             w.cmbItem->setCurrentIndex(1);
-             w.edtItem->setText(QString::fromStdString(root + "gone"));
-         },
-         FolderError, "edtItem"},
+         {.mode = "rdoItem", .entry = 1, .edit = "~/gone"},
+         FolderError,
+         "edtItem"},
         {"no selected files",
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             Pick(w.cmbGroup, 0);
-         },
-         "File(s) must be selected.", "edtGroup"},
+         {.mode = "rdoGroup", .entry = 0},
+         "File(s) must be selected.",
+         "edtGroup"},
         {"missing group folder",
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             w.edtGroup->setText(QStringLiteral("/no/such/folder"));
-         },
-         FolderError, "edtGroup"},
+         {.mode = "rdoGroup", .edit = "/no/such/folder"},
+         FolderError,
+         "edtGroup"},
         {"group folder with a trailing separator has no alias",
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             w.edtGroup->setText(QString::fromStdString(folder + "/"));
-             w.rdoGroup->click();
-         },
-         "Aliase must have a value.", "edtAlias"},
-        {"blank alias", [&](TAddToFavoritesWnd& w) { w.edtAlias->setText(QStringLiteral(" \t ")); },
-         "Aliase must have a value.", "edtAlias"},
-        {"separator in the alias",
-         [&](TAddToFavoritesWnd& w) { w.edtAlias->setText(QStringLiteral("a|b")); }, SeparatorError,
+         {.mode = "rdoGroup", .edit = "~/Mixed/", .then = "rdoGroup"},
+         AliasError,
          "edtAlias"},
+        {"blank alias", {.alias = " \t "}, AliasError, "edtAlias"},
+        {"separator in the alias", {.alias = "a|b"}, SeparatorError, "edtAlias"},
         {"separator in a chosen file",
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             Pick(w.cmbGroup, 0);
-             modal.QueueOpenFile(
-                 {QString::fromStdString(root + "readme.txt"), QStringLiteral("/x/a|b.pas")});
-             w.btnGroup->click();
-         },
-         SeparatorError, "edtGroup"},
+         {.mode = "rdoGroup", .entry = 0, .chosen = {"~/readme.txt", "/x/a|b.pas"}},
+         SeparatorError,
+         "edtGroup"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::size_t before = modal.Errors().size();
         const auto request = Run({root + "Apps/Sample.dpr", ""}, [&](TAddToFavoritesWnd& wnd) {
-            c.act(wnd);
+            Fill(wnd, c.input);
             EXPECT_EQ(ClickOk(wnd), ui::mrNone);
             EXPECT_TRUE(wnd.isVisible());
             EXPECT_EQ(wnd.focusWidget() ? wnd.focusWidget()->objectName() : QString(),
@@ -470,77 +455,50 @@ TEST_F(AddToFavTest, RequestByModeAndKind) {
     const struct {
         const char* name;
         THostFiles host;
-        std::function<void(TAddToFavoritesWnd&)> act;
+        Input input;
         std::vector<std::string> request;
     } cases[] = {
         {"project group",
          {root + "Apps/Suite.bpg", ""},
-         [](TAddToFavoritesWnd&) {},
+         {},
          {"0", "Suite.bpg", root + "Apps/Suite.bpg"}},
         {"package project",
          {root + "Apps/Tools.dpk", ""},
-         [](TAddToFavoritesWnd&) {},
+         {},
          {"1", "Tools.dpk", root + "Apps/Tools.dpk"}},
         {"current form's unit",
          {"", root + "Src/Main.dfm"},
-         [](TAddToFavoritesWnd&) {},
+         {},
          {"2", "Main.pas", root + "Src/Main.pas"}},
         {"other file, alias as typed",
          {},
-         [&](TAddToFavoritesWnd& w) {
-             w.edtItem->setText(QString::fromStdString(root + "readme.txt"));
-             QTest::keyClicks(w.edtAlias, QStringLiteral("  Read me "));
-         },
+         {.mode = "rdoItem", .edit = "~/readme.txt", .alias = "  Read me "},
          {"3", "  Read me ", root + "readme.txt"}},
         {"folder as held",
          {},
-         [&](TAddToFavoritesWnd& w) {
-             w.cmbItem->setCurrentIndex(1);
-             w.edtItem->setText(QString::fromStdString(mixed + "/"));
-             QTest::keyClicks(w.edtAlias, QStringLiteral("Mixed"));
-         },
-         {"4", "Mixed", mixed + "/"}},
+         {.mode = "rdoItem", .entry = 1, .edit = "~/Mixed//", .alias = "M"},
+         {"4", "M", mixed + "/"}},
         {"all files of a folder, its separators made one",
          {},
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             w.edtGroup->setText(QString::fromStdString(root + "Mixed//"));
-             QTest::keyClicks(w.edtAlias, QStringLiteral("All"));
-         },
+         {.mode = "rdoGroup", .edit = "~/Mixed//", .alias = "All"},
          {"5", "All", mixed + "A.dpr", mixed + "b.pas", mixed + "c.bpg", mixed + "d.DPK"}},
         {"projects of a folder",
          {},
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             Pick(w.cmbGroup, 2);
-             w.edtGroup->setText(QString::fromStdString(root + "Mixed"));
-             w.edtAlias->setText(QStringLiteral("P"));
-         },
+         {.mode = "rdoGroup", .entry = 2, .edit = "~/Mixed", .alias = "P"},
          {"5", "P", mixed + "A.dpr", mixed + "c.bpg"}},
         {"libraries of a folder",
          {},
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             Pick(w.cmbGroup, 3);
-             w.edtGroup->setText(QString::fromStdString(root + "Src"));
-             w.edtAlias->setText(QStringLiteral("L"));
-         },
+         {.mode = "rdoGroup", .entry = 3, .edit = "~/Src", .alias = "L"},
          {"5", "L"}},
         {"selected files sorted",
          {},
-         [&](TAddToFavoritesWnd& w) {
-             w.rdoGroup->click();
-             Pick(w.cmbGroup, 0);
-             modal.QueueOpenFile({QString::fromStdString(root + "Src/Main.pas"),
-                                  QString::fromStdString(root + "Src/Lib/a.pas")});
-             w.btnGroup->click();
-         },
+         {.mode = "rdoGroup", .entry = 0, .chosen = {"~/Src/Main.pas", "~/Src/Lib/a.pas"}},
          {"5", "Src", root + "Src/Lib/a.pas", root + "Src/Main.pas"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto request = Run(c.host, [&c](TAddToFavoritesWnd& wnd) {
-            c.act(wnd);
+        const auto request = Run(c.host, [&](TAddToFavoritesWnd& wnd) {
+            Fill(wnd, c.input);
             return ClickOk(wnd);
         });
         EXPECT_EQ(Lines(request.get()), c.request);
