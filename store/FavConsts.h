@@ -40,3 +40,14 @@ inline constexpr std::string_view sFileIsOpen = "%s: \"%s\" is already opened";
 // The end of the message shown when the stored favorites cannot be read.
 inline constexpr std::string_view sRepairHint =
     "To recover what can still be read, run: favorites repair";
+
+// Not a message: the file types of every open dialog of the add-in, label and masks
+// separated by '|'.
+inline constexpr std::string_view sOpenDialogFilter =
+    "Delphi file (*.pas;*.bpg;*.dpr;*.dpk)|*.pas;*.bpg;*.dpr;*.dpk|Delphi project "
+    "(*.bpg;*.dpr)|*.bpg;*.dpr|Delphi package (*.dpk)|*.dpk|Delphi unit (*.pas)|*.pas|Any file "
+    "(*.*)|*.*";
+// The Add To Favorites check that keeps "|", the record's field separator, out of an alias
+// or a path.
+inline constexpr std::string_view sErrorSeparator =
+    "An alias or a path cannot contain the character \"|\".";
