@@ -19,8 +19,9 @@ public:
     // Loads the favorites and builds the menu. Raises Exception when the stored favorites
     // cannot be read (nothing is then inserted or saved) or the host's menu fails.
     TFavoriteExpert();
-    // Removes the variable entries, saves the favorites, removes the menu. Never throws; a
-    // failed save is shown in an error box.
+    // Removes the variable entries, saves the favorites (merged with what another writer
+    // stored meanwhile), removes the menu. Never throws; a failed save, or a backup that could
+    // not be written, is shown in an error box.
     ~TFavoriteExpert() override;
 
     std::string GetName() override;

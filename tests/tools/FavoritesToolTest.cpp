@@ -581,6 +581,15 @@ TEST_F(FavoritesToolFiles, BackupsListAndRestore) {
     ExpectRefused(Fav({"restore", "one"}), "must be a whole number");
     ExpectRefused(Fav({"restore", "1", "2"}), "unexpected argument");
     EXPECT_EQ(ReadFile(registry), before);
+
+    // Importing replaces the value too, so it keeps a backup first.
+    ASSERT_EQ(Fav({"import-value"}, EmptyValue).status, 0);
+    const Result after = Fav({"backups"});
+    EXPECT_EQ(after.out.rfind("1  ", 0), 0u);
+    EXPECT_NE(after.out.find("5  "), std::string::npos) << after.out;
+    EXPECT_NE(after.out.substr(0, after.out.find('\n')).find("3 favorites, 0 groups"),
+              std::string::npos)
+        << after.out;
 }
 
 #ifdef _WIN32
