@@ -198,17 +198,21 @@ void Change(TFavoriteItems& items, unsigned seed) {
 }
 
 // The merge a save does when another writer changed the value since the load: 10,000
-// favorites, 100 changes on each side. Arg(0): the merge alone; Arg(1): what the save does in
-// memory, reading the loaded and the stored bytes, merging and writing the merged value.
+// favorites, 100 changes on each side. Both writers loaded the stored value and changed it, as
+// two IDEs do. Arg(0): the merge alone; Arg(1): all the save does in memory, reading the
+// loaded and the stored bytes, merging and writing the merged value.
 void BM_MergeAtSave(benchmark::State& state) {
+    TFavoriteItems start;
+    Load(start, MakeRecords(500));
+    const std::vector<std::uint8_t> baseBytes = WriteFavoriteStream(start);
     TFavoriteItems base, mine, theirs, into;
-    Load(base, MakeRecords(500));
-    mine.Assign(base);
-    theirs.Assign(base);
+    ReadFavoriteStream(baseBytes, base);
+    ReadFavoriteStream(baseBytes, mine);
+    ReadFavoriteStream(baseBytes, theirs);
     Change(mine, 1);
     Change(theirs, 2);
-    const std::vector<std::uint8_t> baseBytes = WriteFavoriteStream(base);
     const std::vector<std::uint8_t> theirsBytes = WriteFavoriteStream(theirs);
+    ReadFavoriteStream(theirsBytes, theirs); // as the save reads it
     int conflicts = 0;
     for (auto _ : state) {
         if (state.range(0) == 0) {

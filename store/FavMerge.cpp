@@ -47,6 +47,9 @@ public:
         return it != FEntries.end() && (it->first >> 32) == (KeyOf(id, 0) >> 32);
     }
 
+    // (key, index) in key order.
+    const std::vector<std::pair<TKey, std::size_t>>& Entries() const noexcept { return FEntries; }
+
 private:
     std::vector<std::pair<TKey, std::size_t>> FEntries;
 };
@@ -160,9 +163,8 @@ std::int32_t SeparateNewIds(const TSide& base, TSide& mine, const TSide& theirs,
     return static_cast<std::int32_t>(top + static_cast<std::int64_t>(fresh.size()));
 }
 
-// Where a merged record came from.
+// Where a merged record's parent came from.
 struct TOrigin {
-    TKey Key;
     bool ParentFromMine = false; // its parent is a move made in mine
     bool ParentMoved = false;    // its parent differs from the base
 };
@@ -171,18 +173,18 @@ struct TOrigin {
 // merged record and put back after each parent.
 class TOrderMerge {
 public:
-    TOrderMerge(const std::vector<TRecord>& records, const TKeyIndex& merged)
-        : FRecords(records), FMerged(merged), FSlot(records.size(), None),
-          FMark(records.size(), 0) {}
+    explicit TOrderMerge(const std::vector<TRecord>& records)
+        : FRecords(records), FSlot(records.size(), None), FMark(records.size(), 0) {}
 
     // The merged indices of a side's children of parent, in that side's order: those that
-    // the merge also put under parent.
-    std::vector<std::size_t> SideOrder(const TSide& side, std::int32_t parent) const {
+    // the merge also put under parent. merged[i] is where the side's record i went (None
+    // when nowhere).
+    std::vector<std::size_t> SideOrder(const TSide& side, const std::vector<std::size_t>& merged,
+                                       std::int32_t parent) const {
         std::vector<std::size_t> order;
         const auto [from, to] = side.Children(parent);
         for (const std::size_t* i = from; i != to; ++i)
-            if (const std::size_t at = FMerged.Find(side.Keys[*i]);
-                at != None && FRecords[at].Parent() == parent)
+            if (const std::size_t at = merged[*i]; at != None && FRecords[at].Parent() == parent)
                 order.push_back(at);
         return order;
     }
@@ -272,7 +274,6 @@ private:
     }
 
     const std::vector<TRecord>& FRecords;
-    const TKeyIndex& FMerged;
     std::vector<std::size_t> FSlot;  // slot in the primary order, or None
     std::vector<unsigned char> FMark;
 };
@@ -292,76 +293,84 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
     std::vector<TOrigin> origins; // of each of its records
     records.reserve(m.Records.size() + t.Records.size());
     origins.reserve(records.capacity());
-    const auto take = [&](TKey key, TRecord record, bool moved, bool byMine) {
-        records.push_back(std::move(record));
-        origins.push_back({key, moved && byMine, moved});
+    // Where each side's records went in the merge.
+    std::vector<std::size_t> baseAt(b.Records.size(), None), mineAt(m.Records.size(), None),
+        theirsAt(t.Records.size(), None);
+    const auto take = [&](std::size_t bi, const TRecord& record, bool moved, bool byMine) {
+        if (bi != None && baseAt[bi] == None)
+            baseAt[bi] = records.size();
+        records.push_back(record);
+        origins.push_back({moved && byMine, moved});
+        return records.size() - 1;
     };
-    // The surviving side's record of each item one side deleted.
-    std::vector<std::pair<TKey, const TRecord*>> deleted;
+    // Items one side deleted: the base's index and the surviving side's record and its
+    // index array.
+    struct TDeleted {
+        std::size_t Base;
+        const TRecord* Record;
+        std::vector<std::size_t>* SideAt;
+        std::size_t SideIndex;
+    };
+    std::vector<TDeleted> deleted;
 
-    // Mine's items, in mine's order, then theirs' new ones.
-    for (std::size_t i = 0; i < m.Records.size(); ++i) {
-        const TKey key = m.Keys[i];
-        const TRecord& mr = m.Records[i];
-        const TRecord* br = b.Find(key);
-        const TRecord* tr = t.Find(key);
-        if (!br) { // new in mine
-            take(key, mr, true, true);
-            // New ids were told apart; only a repeated id can still meet a new one of theirs.
-            if (tr && *tr != mr)
-                take(key, *tr, true, false);
+    // The keys of the three sides in one sorted walk.
+    const auto& me = m.Index.Entries();
+    const auto& te = t.Index.Entries();
+    const auto& be = b.Index.Entries();
+    for (std::size_t x = 0, y = 0, z = 0; x < me.size() || y < te.size();) {
+        const TKey key = x == me.size()   ? te[y].first
+                         : y == te.size() ? me[x].first
+                                          : std::min(me[x].first, te[y].first);
+        while (z < be.size() && be[z].first < key)
+            ++z;
+        const std::size_t bi = z < be.size() && be[z].first == key ? be[z].second : None;
+        const std::size_t mi = x < me.size() && me[x].first == key ? me[x++].second : None;
+        const std::size_t ti = y < te.size() && te[y].first == key ? te[y++].second : None;
+        const TRecord* br = bi == None ? nullptr : &b.Records[bi];
+        const TRecord* mr = mi == None ? nullptr : &m.Records[mi];
+        const TRecord* tr = ti == None ? nullptr : &t.Records[ti];
+
+        if (!br) { // new on one side, or (a repeated id only) on both
+            if (mr)
+                mineAt[mi] = take(bi, *mr, true, true);
+            if (tr && !(mr && *mr == *tr))
+                theirsAt[ti] = take(bi, *tr, true, false);
             continue;
         }
-        if (!tr) { // theirs deleted it
-            if (mr != *br) {
+        if (!mr || !tr) { // one side deleted it; the other's change, if any, gives way
+            const TRecord& kept = mr ? *mr : *tr;
+            if (kept != *br) {
                 ++outcome.Conflicts;
-                outcome.MineDropped = true;
+                outcome.MineDropped = outcome.MineDropped || mr;
             }
-            deleted.emplace_back(key, &mr);
+            deleted.push_back({bi, &kept, mr ? &mineAt : &theirsAt, mr ? mi : ti});
             continue;
         }
-        if (mr == *tr || *tr == *br) {
-            take(key, mr, mr.Field(0) != br->Field(0), true);
-            continue;
+        std::size_t at;
+        if (*mr == *tr || *tr == *br) {
+            at = take(bi, *mr, mr->Field(0) != br->Field(0), true);
+        } else if (*mr == *br) {
+            at = take(bi, *tr, tr->Field(0) != br->Field(0), false);
+        } else { // both changed it: field by field, mine's where both changed the same field
+            TRecord record = *mr;
+            for (int k = 0; k < TRecord::Fields; ++k) {
+                const std::string_view bf = br->Field(k), mf = mr->Field(k), tf = tr->Field(k);
+                if (mf == bf && tf != bf)
+                    record.SetField(k, tf);
+                else if (mf != bf && tf != bf && mf != tf && k != 1) // positions: merged below
+                    ++outcome.Conflicts;
+            }
+            at = take(bi, record, record.Field(0) != br->Field(0), mr->Field(0) != br->Field(0));
         }
-        if (mr == *br) {
-            take(key, *tr, tr->Field(0) != br->Field(0), false);
-            continue;
-        }
-        // Both changed it: field by field, mine's where both changed the same field.
-        TRecord record = mr;
-        for (int k = 0; k < TRecord::Fields; ++k) {
-            const std::string_view bf = br->Field(k), mf = mr.Field(k), tf = tr->Field(k);
-            if (mf == bf && tf != bf)
-                record.SetField(k, tf);
-            else if (mf != bf && tf != bf && mf != tf && k != 1) // positions: merged below
-                ++outcome.Conflicts;
-        }
-        const bool moved = record.Field(0) != br->Field(0);
-        take(key, std::move(record), moved, mr.Field(0) != br->Field(0));
-    }
-    for (std::size_t i = 0; i < t.Records.size(); ++i) {
-        const TKey key = t.Keys[i];
-        if (m.Index.Find(key) != None)
-            continue;
-        const TRecord& tr = t.Records[i];
-        const TRecord* br = b.Find(key);
-        if (!br) {
-            take(key, tr, true, false);
-            continue;
-        }
-        // Mine deleted it; theirs' change, if any, stays in the backup of theirs.
-        if (tr != *br)
-            ++outcome.Conflicts;
-        deleted.emplace_back(key, &tr);
+        mineAt[mi] = theirsAt[ti] = at;
     }
 
     // A deleted group that still has members (new ones, put there by the other side) stays,
     // and with it the groups above it.
     std::unordered_set<std::int32_t> deletedGroups;
-    for (const auto& [key, record] : deleted)
-        if (record->Type() == fitGroup && record->Id() != 0)
-            deletedGroups.insert(record->Id());
+    for (const TDeleted& d : deleted)
+        if (d.Record->Type() == fitGroup && d.Record->Id() != 0)
+            deletedGroups.insert(d.Record->Id());
     std::unordered_set<std::int32_t> needed;
     for (const TRecord& record : records)
         if (deletedGroups.count(record.Parent()))
@@ -370,12 +379,12 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
     for (bool again = !needed.empty(); again;) {
         again = false;
         for (std::size_t i = 0; i < deleted.size(); ++i) {
-            const TRecord& record = *deleted[i].second;
-            if (revived[i] || record.Type() != fitGroup || !needed.count(record.Id()))
+            const TDeleted& d = deleted[i];
+            if (revived[i] || d.Record->Type() != fitGroup || !needed.count(d.Record->Id()))
                 continue;
-            if (deletedGroups.count(record.Parent()))
-                needed.insert(record.Parent());
-            take(deleted[i].first, record, false, false);
+            if (deletedGroups.count(d.Record->Parent()))
+                needed.insert(d.Record->Parent());
+            (*d.SideAt)[d.SideIndex] = take(d.Base, *d.Record, false, false);
             revived[i] = again = true;
         }
     }
@@ -394,20 +403,12 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
         return chosen;
     });
 
-    TKeyIndex merged;
-    {
-        std::vector<std::pair<TKey, std::size_t>> entries;
-        entries.reserve(records.size());
-        for (std::size_t i = 0; i < records.size(); ++i)
-            entries.emplace_back(origins[i].Key, i);
-        merged.Assign(std::move(entries));
-    }
     std::vector<std::size_t> byParent(records.size());
     std::iota(byParent.begin(), byParent.end(), std::size_t{0});
     std::stable_sort(byParent.begin(), byParent.end(), [&](std::size_t x, std::size_t y) {
         return records[x].Parent() < records[y].Parent();
     });
-    TOrderMerge orders(records, merged);
+    TOrderMerge orders(records);
     for (std::size_t from = 0; from < byParent.size();) {
         const std::int32_t parent = records[byParent[from]].Parent();
         std::size_t to = from;
@@ -415,9 +416,9 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
             ++to;
         const std::vector<std::size_t> children(byParent.begin() + static_cast<std::ptrdiff_t>(from),
                                                 byParent.begin() + static_cast<std::ptrdiff_t>(to));
-        favrecords::Renumber(records, orders.Order(children, orders.SideOrder(m, parent),
-                                                   orders.SideOrder(t, parent),
-                                                   orders.SideOrder(b, parent)));
+        favrecords::Renumber(records, orders.Order(children, orders.SideOrder(m, mineAt, parent),
+                                                   orders.SideOrder(t, theirsAt, parent),
+                                                   orders.SideOrder(b, baseAt, parent)));
         from = to;
     }
 
