@@ -40,22 +40,6 @@ void ShowError(const std::string& text) {
     ui::ShowErrorBox(QString::fromStdString(text));
 }
 
-// The separator rule of the menu: 0-1, 2-3 and 4-5 are the kind classes; -1 is none.
-int KindClass(int itemType) {
-    return itemType >= 0 && itemType <= 5 ? itemType / 2 : -1;
-}
-
-bool SameKindClass(int a, int b) {
-    return KindClass(a) >= 0 && KindClass(a) == KindClass(b);
-}
-
-bool IsBlank(const std::string& s) {
-    for (const char c : s)
-        if (static_cast<unsigned char>(c) > ' ')
-            return false;
-    return true;
-}
-
 // "&0 " ... "&9 ", "&A " ... "&Z ", then nothing.
 std::string AcceleratorPrefix(int count) {
     if (count < 10)
@@ -207,11 +191,10 @@ void TFavoriteExpert::AddMenuItem(TIMenuItemIntf& menu, int position, const std:
             ++position;
         }
 
-        const std::string alias = GetPart(r, 5, '|');
         std::string caption = AcceleratorPrefix(count);
         if (count < 36)
             ++count;
-        caption += IsBlank(alias) ? GetPart(r, 4, '|') : alias;
+        caption += ItemCaption(r);
         if (itemType == fitFolder)
             caption += "...";
 
