@@ -2,17 +2,15 @@
 
 #include "AboutWnd.h"
 #include "FormFont.h"
+#include "Forms.h"
 #include "Modal.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadialGradient>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStandardPaths>
 
@@ -195,15 +193,9 @@ void TAboutWnd::reject() {
 
 void TAboutWnd::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
     // Centred on the screen, not over the window that opened it.
-    if (const QScreen* shown = screen()) {
-        const QRect area = shown->geometry();
-        const QSize outer = frameGeometry().size();
-        move(area.x() + (area.width() - outer.width()) / 2,
-             area.y() + (area.height() - outer.height()) / 2);
-    }
+    if (!event->spontaneous())
+        ui::CentreOnScreen(*this);
 }
 
 void TAboutWnd::FormCreate() {
@@ -220,11 +212,6 @@ void TAboutWnd::btnSysInfoClick() {
 }
 
 void ShowAboutBox() {
-    QPointer<TAboutWnd> box = new TAboutWnd(QApplication::activeWindow());
-    // Freed on every path; the pointer is cleared should the parent take the box with it.
-    struct Free {
-        QPointer<TAboutWnd>& box;
-        ~Free() { delete box.data(); }
-    } freeBox{box};
+    const ui::TFormInstance<TAboutWnd> box;
     ui::Modal().ShowModal(*box);
 }
