@@ -1,6 +1,7 @@
 #include "Favorite.h"
 
 #include "About.h"
+#include "EditFav.h"
 #include "Exception.h"
 #include "FavConsts.h"
 #include "Format.h"
@@ -303,8 +304,12 @@ void TFavoriteExpert::AboutFavoriteClick(TIMenuItemIntf&) {
 // The Add dialog is not there yet.
 void TFavoriteExpert::AddFavoriteClick(TIMenuItemIntf&) {}
 
-// The Edit dialog is not there yet.
-void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {}
+void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {
+    if (!EditFavorites(*FFavoriteItems))
+        return;
+    DestroyFavoriteMenu();
+    CreateFavoriteMenu();
+}
 
 void FavoriteInitialization() {
     OpenDialogStorage = std::make_unique<ui::OpenDialogState>();

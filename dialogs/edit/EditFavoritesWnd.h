@@ -1,0 +1,83 @@
+// The Edit Favorites form: a tree of groups beside a grid of the selected group's items and
+// their command buttons, working on a private copy of the favorites.
+#pragma once
+
+#include "Canvas.h"
+#include "Modal.h"
+#include "StringGrid.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QGroupBox;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TFavoriteItems;
+
+class TEditFavoritesWnd : public QDialog {
+public:
+    static constexpr int FormHelpContext = 130;
+    static constexpr const char* FormHelpFile = "Morvith.hlp";
+    // Characters the alias column does not take: each would break the record.
+    static constexpr const char* RefusedAliasChars = "|\r\n";
+
+    explicit TEditFavoritesWnd(QWidget* parent = nullptr);
+    ~TEditFavoritesWnd() override;
+
+    QGroupBox* gbGroups;
+    QTreeWidget* tvGroups;
+    QGroupBox* gbItems;
+    ui::TStringGrid* grdItems;
+    QPushButton* btnOpen;
+    QPushButton* btnAdd;
+    QPushButton* btnEdit;
+    QPushButton* btnDelete;
+    QPushButton* btnUp;
+    QPushButton* btnDown;
+    QPushButton* btnOk;
+    QPushButton* btnCancel;
+    QPushButton* btnHelp;
+    QPushButton* btnAbout;
+    ui::TImageList ilItems;
+    ui::OpenDialogState dlgOpenFile;
+
+    // The working copy; everything the dialog changes goes here.
+    TFavoriteItems& EditItems() { return *FEditItems; }
+
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void tvGroupsChange(QTreeWidgetItem* node);
+    void grdItemsSelectCell(int col, int row, bool& canSelect);
+    void grdItemsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void grdItemsDrawCell(ui::TCanvas& canvas, int col, int row, const QRect& rect,
+                          ui::TGridDrawState state);
+
+    // Writes the alias column into the working copy.
+    void FlushGrid();
+
+    // Escape and the close box end the dialog with mrCancel, as Cancel does.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FillTreeView();
+    void AddTreeNode(QTreeWidgetItem* parent, const std::string& record);
+    void AddTreeNode(QTreeWidgetItem* parent, const std::string& record,
+                     std::vector<int>& ancestors);
+    void FillGrid(QTreeWidgetItem* node);
+    int RowItemType(int row) const;
+    void AdjustItemsButtons(int row);
+    // The record in column 0 of a row, as the working copy holds it.
+    std::string RowRecord(int row) const;
+
+    std::unique_ptr<TFavoriteItems> FEditItems;
+    QTreeWidgetItem* FGroupNode = nullptr;
+    bool FRebuilding = false;
+};
