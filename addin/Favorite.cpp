@@ -1,6 +1,7 @@
 #include "Favorite.h"
 
 #include "About.h"
+#include "AddToFav.h"
 #include "EditFav.h"
 #include "Exception.h"
 #include "FavConsts.h"
@@ -301,8 +302,19 @@ void TFavoriteExpert::AboutFavoriteClick(TIMenuItemIntf&) {
     ShowAboutBox();
 }
 
-// The Add dialog is not there yet.
-void TFavoriteExpert::AddFavoriteClick(TIMenuItemIntf&) {}
+void TFavoriteExpert::AddFavoriteClick(TIMenuItemIntf&) {
+    const std::unique_ptr<TStringList> request =
+        AddToFavorites({Host().HostGetProjectName(), Host().HostGetCurrentFile()});
+    if (request)
+        AddFavorites(*request);
+}
+
+void TFavoriteExpert::AddFavorites(TStringList& request) {
+    int parentId = 0;
+    FFavoriteItems->AddItems(parentId, &request);
+    DestroyFavoriteMenu();
+    CreateFavoriteMenu();
+}
 
 void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {
     if (!EditFavorites(*FFavoriteItems))
@@ -314,7 +326,7 @@ void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {
 void FavoriteInitialization() {
     OpenDialogStorage = std::make_unique<ui::OpenDialogState>();
     FavOpenDialog = OpenDialogStorage.get();
-    FavOpenDialog->filter = QString::fromLatin1(FavOpenDialogFilter);
+    FavOpenDialog->filter = QString::fromLatin1(sOpenDialogFilter.data(), sOpenDialogFilter.size());
     FavOpenDialog->filterIndex = 1;
     FavOpenDialog->options = ui::OpenDialogOptions{};
     FavOpenDialog->options.hideReadOnly = true;

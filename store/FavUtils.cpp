@@ -146,6 +146,13 @@ bool FolderExists(const std::string& path) {
     return DirectoryExists(path);
 }
 
+bool IsBlank(std::string_view text) noexcept {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) > ' ')
+            return false;
+    return true;
+}
+
 std::string KindWord(int itemType) {
     static const char* const Words[] = {"Project", "Library", "Unit", "File", "Folder"};
     return itemType >= fitProject && itemType <= fitFolder ? Words[itemType] : std::string();
@@ -161,9 +168,7 @@ bool SameKindClass(int a, int b) {
 
 std::string ItemCaption(std::string_view record) {
     const std::string_view alias = FieldView(record, 5, Sep);
-    const bool blank = std::all_of(alias.begin(), alias.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) <= ' '; });
-    return std::string(blank ? FieldView(record, 4, Sep) : alias);
+    return std::string(IsBlank(alias) ? FieldView(record, 4, Sep) : alias);
 }
 
 std::string RecordAlias(std::string_view record) {

@@ -12,7 +12,6 @@
 
 #include <QGroupBox>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -28,33 +27,25 @@ QString Text(std::string_view bytes) {
     return ui::QStringFromBytes(bytes);
 }
 
+// Every button of the form is 75 x 23.
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int left, int top) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, top, 75, 23);
-    return button;
-}
-
-QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const char* caption, QRect bounds) {
-    auto* box = new QGroupBox(QString::fromLatin1(caption), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(bounds);
-    return box;
+    return ui::MakeControl<QPushButton>(parent, name, {left, top, 75, 23},
+                                        QString::fromLatin1(caption));
 }
 
 } // namespace
 
-TEditFavoritesWnd::TEditFavoritesWnd(QWidget* parent) : QDialog(parent), ilItems(16, 16) {
+TEditFavoritesWnd::TEditFavoritesWnd(QWidget* parent) : ui::TForm(parent), ilItems(16, 16) {
     setObjectName(QStringLiteral("EditFavoritesWnd"));
     setWindowTitle(QStringLiteral("Edit Favorites"));
     setFont(ui::FormFont());
     setFixedSize(547, 286);
 
     // Made in tab order.
-    gbGroups = MakeGroupBox(this, "gbGroups", "&Groups", {8, 8, 145, 236});
-    tvGroups = new QTreeWidget(gbGroups);
-    tvGroups->setObjectName(QStringLiteral("tvGroups"));
-    tvGroups->setGeometry(8, 16, 129, 212);
+    using ui::MakeControl;
+    gbGroups =
+        MakeControl<QGroupBox>(this, "gbGroups", {8, 8, 145, 236}, QStringLiteral("&Groups"));
+    tvGroups = MakeControl<QTreeWidget>(gbGroups, "tvGroups", {8, 16, 129, 212});
     tvGroups->setHeaderHidden(true);
     tvGroups->setColumnCount(1);
     tvGroups->setIndentation(19);
@@ -63,7 +54,7 @@ TEditFavoritesWnd::TEditFavoritesWnd(QWidget* parent) : QDialog(parent), ilItems
     // The stored design's one node.
     ui::AddChildNode(*tvGroups, nullptr, QStringLiteral("All Files"), 0);
 
-    gbItems = MakeGroupBox(this, "gbItems", "&Items", {160, 8, 379, 236});
+    gbItems = MakeControl<QGroupBox>(this, "gbItems", {160, 8, 379, 236}, QStringLiteral("&Items"));
     grdItems = new ui::TStringGrid(gbItems, 2, 2);
     grdItems->setObjectName(QStringLiteral("grdItems"));
     grdItems->setGeometry(8, 16, 281, 212);
@@ -142,18 +133,6 @@ void TEditFavoritesWnd::FormShow() {
 void TEditFavoritesWnd::FormDestroy() {
     FGroupNode = nullptr;
     FEditItems.reset();
-}
-
-void TEditFavoritesWnd::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    ui::CentreOnScreen(*this);
-    FormShow();
-}
-
-void TEditFavoritesWnd::reject() {
-    done(ui::mrCancel);
 }
 
 std::string TEditFavoritesWnd::RowRecord(int row) const {

@@ -3,10 +3,9 @@
 #pragma once
 
 #include "Canvas.h"
+#include "Forms.h"
 #include "Modal.h"
 #include "StringGrid.h"
-
-#include <QDialog>
 
 #include <memory>
 #include <string>
@@ -18,7 +17,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TFavoriteItems;
 
-class TEditFavoritesWnd : public QDialog {
+class TEditFavoritesWnd : public ui::TForm {
 public:
     static constexpr int FormHelpContext = 130;
     static constexpr const char* FormHelpFile = "Morvith.hlp";
@@ -49,7 +48,7 @@ public:
     TFavoriteItems& EditItems() { return *FEditItems; }
 
     void FormCreate();
-    void FormShow();
+    void FormShow() override;
     void FormDestroy();
     void tvGroupsChange(QTreeWidgetItem* node);
     void grdItemsSelectCell(int col, int row, bool& canSelect);
@@ -59,12 +58,6 @@ public:
 
     // Writes the alias column into the working copy.
     void FlushGrid();
-
-    // Escape and the close box end the dialog with mrCancel, as Cancel does.
-    void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FillTreeView();

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -159,4 +160,51 @@ TEST_F(PackageTest, AnAliasTypedInTheEditDialogIsSaved) {
     std::vector<std::string> expected = SampleRecords();
     expected[1].replace(expected[1].rfind('|') + 1, std::string::npos, "My project");
     EXPECT_EQ(StoredRecords(), expected);
+}
+
+TEST_F(PackageTest, AddingFromTheMenuShowsTheFavoriteAndSavesIt) {
+    QString error;
+    ASSERT_TRUE(loader.Load(QStringLiteral(QUENDLE5_PATH), error)) << error.toStdString();
+    const QString sample = QStringLiteral(EXAMPLES_DIR "/SampleProject");
+    ASSERT_TRUE(window.OpenProject(sample + "/Sample.dpr"));
+    QAction* add = window.menuBar()->findChild<QAction*>(QStringLiteral("AddFavoriteItem"));
+    ASSERT_NE(add, nullptr);
+
+    // The package's own dialog, reached by its controls' names: a group of the sample's files.
+    modal.QueueDialog([&sample](QDialog& dialog) {
+        dialog.findChild<QRadioButton*>(QStringLiteral("rdoGroup"))->click();
+        dialog.findChild<QLineEdit*>(QStringLiteral("edtGroup"))->setText(sample + "//");
+        dialog.findChild<QLineEdit*>(QStringLiteral("edtAlias"))->setText(QStringLiteral("All"));
+        return ui::ScriptedModalInteraction::ClickButton(QStringLiteral("btnOk"))(dialog);
+    });
+    add->trigger();
+    // Then the current project, with the alias the dialog proposes.
+    modal.QueueDialog(ui::ScriptedModalInteraction::ClickButton(QStringLiteral("btnOk")));
+    add->trigger();
+    EXPECT_TRUE(modal.ErrorTexts().isEmpty()) << modal.ErrorTexts().join(u'\n').toStdString();
+
+    const std::string s = sample.toStdString() + "/";
+    EXPECT_NE(Dump().find("  Sep_0\t-\n"
+                          "  FavItem_0_7\t&0 Sample.dpr\n"
+                          "  FavSep_1\t-\n"
+                          "  FavItem_1_1\t&1 All\n"
+                          "    FavItem_2_2\t&0 Sample.bpg\n"
+                          "    FavItem_3_3\t&1 Sample.dpr\n"
+                          "    FavItem_4_4\t&2 SampleTools.dpk\n"
+                          "    FavSep_5\t-\n"
+                          "    FavItem_5_5\t&3 MainForm.pas\n"
+                          "    FavItem_6_6\t&4 Utils.pas\n"
+                          "SearchMenu\t&Search\n"),
+              std::string::npos)
+        << Dump();
+    loader.Unload();
+    EXPECT_EQ(StoredRecords(), (std::vector<std::string>{
+                                   "000000000|000|0|7|" + s + "Sample.dpr|Sample.dpr",
+                                   "000000000|001|5|1||All",
+                                   "000000001|000|0|2|" + s + "Sample.bpg|Sample.bpg",
+                                   "000000001|001|0|3|" + s + "Sample.dpr|Sample.dpr",
+                                   "000000001|002|1|4|" + s + "SampleTools.dpk|SampleTools.dpk",
+                                   "000000001|003|2|5|" + s + "MainForm.pas|MainForm.pas",
+                                   "000000001|004|2|6|" + s + "Utils.pas|Utils.pas",
+                               }));
 }
