@@ -317,7 +317,7 @@ void TFavoriteExpert::AddFavorites(TStringList& request) {
 }
 
 void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {
-    if (!EditFavorites(*FFavoriteItems))
+    if (!EditFavorites(*FFavoriteItems, {Host().HostGetProjectName(), Host().HostGetCurrentFile()}))
         return;
     DestroyFavoriteMenu();
     CreateFavoriteMenu();

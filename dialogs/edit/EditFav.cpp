@@ -1,5 +1,8 @@
 #include "EditFav.h"
 
+#include "About.h"
+#include "FolderChooser.h"
+
 #include "EditFavoritesWnd.h"
 #include "FavConsts.h"
 #include "FavUtils.h"
@@ -15,6 +18,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -35,7 +39,10 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
 
 } // namespace
 
-TEditFavoritesWnd::TEditFavoritesWnd(QWidget* parent) : ui::TForm(parent), ilItems(16, 16) {
+TEditFavoritesWnd::TEditFavoritesWnd(QWidget* parent) : TEditFavoritesWnd(THostFiles{}, parent) {}
+
+TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
+    : ui::TForm(parent), ilItems(16, 16), FHostFiles(host) {
     setObjectName(QStringLiteral("EditFavoritesWnd"));
     setWindowTitle(QStringLiteral("Edit Favorites"));
     setFont(ui::FormFont());
@@ -88,6 +95,10 @@ TEditFavoritesWnd::TEditFavoritesWnd(QWidget* parent) : ui::TForm(parent), ilIte
 
     AddItemImages(ilItems);
     dlgOpenFile.title = QStringLiteral("Open");
+    dlgOpenFile.filter = Text(sOpenDialogFilter);
+    dlgOpenFile.filterIndex = 1;
+    dlgOpenFile.options.hideReadOnly = true;
+    dlgOpenFile.options.enableSizing = true;
 
     connect(tvGroups, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { tvGroupsChange(current); });
@@ -100,6 +111,22 @@ TEditFavoritesWnd::TEditFavoritesWnd(QWidget* parent) : ui::TForm(parent), ilIte
     };
     grdItems->OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x,
                                    int y) { grdItemsMouseDown(button, shift, x, y); };
+    grdItems->OnSetEditText = [this](int col, int row, const QString& text) {
+        grdItemsSetEditText(col, row, text);
+    };
+    grdItems->OnDblClick = [this] { grdItemsDblClick(grdItems); };
+    const std::pair<QPushButton*, void (TEditFavoritesWnd::*)(QObject*)> commands[] = {
+        {btnOpen, &TEditFavoritesWnd::btnOpenClick},
+        {btnAdd, &TEditFavoritesWnd::btnAddClick},
+        {btnEdit, &TEditFavoritesWnd::btnEditClick},
+        {btnDelete, &TEditFavoritesWnd::btnDeleteClick},
+        {btnUp, &TEditFavoritesWnd::btnUpDownClick},
+        {btnDown, &TEditFavoritesWnd::btnUpDownClick},
+        {btnHelp, &TEditFavoritesWnd::btnHelpClick},
+        {btnAbout, &TEditFavoritesWnd::btnAboutClick}};
+    for (const auto& [button, handler] : commands)
+        connect(button, &QPushButton::clicked, this,
+                [this, button, handler] { (this->*handler)(button); });
     connect(btnOk, &QPushButton::clicked, this, [this] { done(ui::mrOk); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { done(ui::mrCancel); });
 
@@ -174,6 +201,7 @@ void TEditFavoritesWnd::AddTreeNode(QTreeWidgetItem* parent, const std::string& 
 void TEditFavoritesWnd::tvGroupsChange(QTreeWidgetItem* node) {
     if (FRebuilding || node == nullptr)
         return;
+    EndEdit();
     FlushGrid();
     FillGrid(node);
 }
@@ -291,8 +319,221 @@ void TEditFavoritesWnd::grdItemsDrawCell(ui::TCanvas& canvas, int col, int row, 
     canvas.SetFontColor(Qt::black);
 }
 
-bool EditFavorites(TFavoriteItems& items) {
-    const ui::TFormInstance<TEditFavoritesWnd> dialog;
+void TEditFavoritesWnd::EndEdit() {
+    grdItems->SetEditorMode(false);
+}
+
+void TEditFavoritesWnd::grdItemsSetEditText(int, int row, const QString& text) {
+    const std::string record = RowRecord(row);
+    if (GetIntPart(record, 2, Sep) != fitGroup)
+        return;
+    const int id = GetIntPart(record, 3, Sep);
+    if (FGroupNode == nullptr || ui::NodeData(*FGroupNode) != id) {
+        QTreeWidgetItem* found = ui::FindNodeByData(*tvGroups, id);
+        if (found == nullptr)
+            return;
+        FGroupNode = found;
+    }
+    FGroupNode->setText(0, ui::ReadableText(text));
+}
+
+void TEditFavoritesWnd::btnOpenClick(QObject*) {
+    EndEdit();
+    const int row = grdItems->Row();
+    if (RowItemType(row) != fitGroup)
+        return;
+    QTreeWidgetItem* node = ui::FindNodeByData(*tvGroups, GetIntPart(RowRecord(row), 3, Sep));
+    if (node == nullptr)
+        return;
+    node->setExpanded(true);
+    tvGroups->setCurrentItem(node);
+    if (!grdItems->CanFocus())
+        btnAdd->setFocus();
+}
+
+void TEditFavoritesWnd::grdItemsDblClick(QObject* sender) {
+    if (btnOpen->isEnabled())
+        btnOpenClick(sender);
+}
+
+void TEditFavoritesWnd::btnAddClick(QObject*) {
+    EndEdit();
+    if (const std::unique_ptr<TStringList> request = AddToFavorites(FHostFiles))
+        AddRequest(*request);
+}
+
+void TEditFavoritesWnd::AddRequest(TStringList& request) {
+    // The aliases typed here survive the refill below.
+    FlushGrid();
+    QTreeWidgetItem* node = tvGroups->currentItem();
+    int parent = ui::NodeData(*node);
+    const std::string& line = request.Get(0);
+    int kind = -1;
+    if (std::from_chars(line.data(), line.data() + line.size(), kind).ec != std::errc())
+        kind = -1;
+    const std::string name = request.Get(1);
+    const int position = FEditItems->AddItems(parent, &request);
+    FillGrid(node);
+    grdItems->SetRow(position + 1);
+    // A new group is its parent's last child, so its node goes last as well.
+    if (kind == fitGroup)
+        ui::AddChildNode(*tvGroups, node, ui::ReadableText(Text(name)), parent);
+}
+
+bool TEditFavoritesWnd::PathFits(const std::string& path) {
+    if (path.find(Sep) == std::string::npos)
+        return true;
+    ui::ShowErrorBox(Text(sErrorSeparator), 0, this);
+    return false;
+}
+
+void TEditFavoritesWnd::btnEditClick(QObject*) {
+    EndEdit();
+    const int row = grdItems->Row();
+    const int type = RowItemType(row);
+    std::string record = RowRecord(row);
+    std::string path = GetPart(record, 4, Sep);
+    if (type == fitFolder) {
+        if (!BrowseForFolder(path, std::string(sEditFolder)))
+            return;
+    } else if (type >= fitProject && type <= fitFile) {
+        dlgOpenFile.fileName = Text(path);
+        if (!ui::Modal().OpenFile(this, dlgOpenFile))
+            return;
+        path = ui::BytesFromQString(dlgOpenFile.fileName);
+    } else {
+        return;
+    }
+    if (!PathFits(path))
+        return;
+    record = FEditItems->ChangeFileName(record, path);
+    grdItems->SetCell(0, row, Text(record));
+}
+
+void TEditFavoritesWnd::btnDeleteClick(QObject*) {
+    EndEdit();
+    int row = grdItems->Row();
+    if (!grdItems->Enabled() || row < 1 || row >= grdItems->RowCount())
+        return;
+    const std::string record = RowRecord(row);
+    if (FEditItems->HasSubItems(record)) {
+        ui::ShowErrorBox(Text(sHasSubItems), 0, this);
+        return;
+    }
+    // No confirmation is asked.
+    if (GetIntPart(record, 2, Sep) == fitGroup) {
+        QTreeWidgetItem* node = ui::FindNodeByData(*tvGroups, GetIntPart(record, 3, Sep));
+        if (node != nullptr && node != tvGroups->currentItem()) {
+            if (FGroupNode == node)
+                FGroupNode = nullptr;
+            delete node;
+        }
+    }
+    // The other children keep their positions; the next addition renumbers them.
+    TStringList& records = FEditItems->Items();
+    if (const int index = records.IndexOf(record); index >= 0)
+        records.Delete(index);
+    const int count = grdItems->RowCount();
+    for (int r = row; r + 1 < count; ++r)
+        for (int col = 0; col < 2; ++col)
+            grdItems->SetCell(col, r, grdItems->Cell(col, r + 1));
+    if (count == 2) {
+        grdItems->SetCell(0, 1, QString());
+        grdItems->SetCell(1, 1, QString());
+        grdItems->setEnabled(false);
+    } else {
+        grdItems->SetRowCount(count - 1);
+        if (row == grdItems->RowCount())
+            --row;
+        grdItems->SetRow(row);
+    }
+    AdjustItemsButtons(row);
+}
+
+void TEditFavoritesWnd::btnUpDownClick(QObject* sender) {
+    EndEdit();
+    const int d = sender->property("tag").toInt();
+    const int r = grdItems->Row();
+    if ((d != -1 && d != 1) || !grdItems->Enabled() || r < 1 || r + d < 1 ||
+        r + d >= grdItems->RowCount())
+        return;
+    MakePositionsDistinct();
+    std::string a = RowRecord(r);
+    std::string b = RowRecord(r + d);
+    FEditItems->ExchangeItems(a, b);
+    // Each item takes along the alias its row showed, typed or not.
+    a = FEditItems->ChangeAlias(a, ui::BytesFromQString(grdItems->Cell(AliasColumn, r + d)));
+    b = FEditItems->ChangeAlias(b, ui::BytesFromQString(grdItems->Cell(AliasColumn, r)));
+    grdItems->SetCell(0, r, Text(a));
+    grdItems->SetCell(AliasColumn, r, Text(RecordAlias(a)));
+    grdItems->SetCell(0, r + d, Text(b));
+    grdItems->SetCell(AliasColumn, r + d, Text(RecordAlias(b)));
+    grdItems->SetRow(r + d);
+    if (GetIntPart(a, 2, Sep) == fitGroup && GetIntPart(b, 2, Sep) == fitGroup)
+        RebuildTree();
+}
+
+void TEditFavoritesWnd::MakePositionsDistinct() {
+    std::vector<std::string> positions;
+    for (int row = 1; row < grdItems->RowCount(); ++row)
+        positions.push_back(GetPart(RowRecord(row), 1, Sep));
+    std::sort(positions.begin(), positions.end());
+    if (std::adjacent_find(positions.begin(), positions.end()) == positions.end())
+        return;
+    // Numbered again from 0 in the order the grid shows, as an addition numbers them.
+    TStringList& records = FEditItems->Items();
+    for (int row = 1; row < grdItems->RowCount(); ++row) {
+        const std::string record = RowRecord(row);
+        const std::size_t bar = record.find(Sep);
+        if (bar == std::string::npos)
+            continue;
+        const std::size_t next = record.find(Sep, bar + 1);
+        const std::string numbered = record.substr(0, bar + 1) + IntToStrLen(row - 1, 3) +
+                                     (next == std::string::npos ? "" : record.substr(next));
+        if (const int index = records.IndexOf(record); index >= 0 && numbered != record) {
+            records.Put(index, numbered);
+            grdItems->SetCell(0, row, Text(numbered));
+        }
+    }
+}
+
+void TEditFavoritesWnd::RebuildTree() {
+    tvGroups->setUpdatesEnabled(false);
+    FRebuilding = true;
+    const int selected = ui::AbsoluteIndex(tvGroups->currentItem());
+    tvGroups->clear();
+    FGroupNode = nullptr;
+    ui::AddChildNode(*tvGroups, nullptr, QStringLiteral("All Files"), 0);
+    AddTreeNode(nullptr, std::string(RootRecord));
+    // The swapped groups are children of the selected node, so its index finds it again.
+    if (QTreeWidgetItem* node = ui::NodeAtAbsoluteIndex(*tvGroups, selected)) {
+        for (QTreeWidgetItem* p = node; p != nullptr; p = p->parent())
+            p->setExpanded(true);
+        tvGroups->setCurrentItem(node);
+    }
+    // Names typed in the grid and not written back yet stay in the tree.
+    for (int row = 1; row < grdItems->RowCount(); ++row) {
+        const std::string record = RowRecord(row);
+        if (GetIntPart(record, 2, Sep) != fitGroup ||
+            ui::BytesFromQString(grdItems->Cell(AliasColumn, row)) == RecordAlias(record))
+            continue;
+        if (QTreeWidgetItem* group = ui::FindNodeByData(*tvGroups, GetIntPart(record, 3, Sep)))
+            group->setText(0, ui::ReadableText(grdItems->Cell(AliasColumn, row)));
+    }
+    FRebuilding = false;
+    tvGroups->setUpdatesEnabled(true);
+}
+
+void TEditFavoritesWnd::btnHelpClick(QObject*) {
+    ui::Modal().ShowHelp(QString::fromLatin1(FormHelpFile), FormHelpContext);
+}
+
+void TEditFavoritesWnd::btnAboutClick(QObject*) {
+    ShowAboutBox();
+}
+
+bool EditFavorites(TFavoriteItems& items, const THostFiles& host) {
+    const ui::TFormInstance<TEditFavoritesWnd> dialog(host);
     dialog->EditItems().Assign(items);
     if (ui::Modal().ShowModal(*dialog) != ui::mrOk)
         return false;

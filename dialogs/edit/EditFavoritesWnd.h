@@ -2,6 +2,7 @@
 // their command buttons, working on a private copy of the favorites.
 #pragma once
 
+#include "AddToFav.h"
 #include "Canvas.h"
 #include "Forms.h"
 #include "Modal.h"
@@ -25,6 +26,8 @@ public:
     static constexpr const char* RefusedAliasChars = "|\r\n";
 
     explicit TEditFavoritesWnd(QWidget* parent = nullptr);
+    // The host's current project and file, which Add... offers.
+    TEditFavoritesWnd(const THostFiles& host, QWidget* parent);
     ~TEditFavoritesWnd() override;
 
     QGroupBox* gbGroups;
@@ -55,9 +58,21 @@ public:
     void grdItemsMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void grdItemsDrawCell(ui::TCanvas& canvas, int col, int row, const QRect& rect,
                           ui::TGridDrawState state);
+    void grdItemsSetEditText(int col, int row, const QString& text);
+    void btnOpenClick(QObject* sender);
+    void grdItemsDblClick(QObject* sender);
+    void btnAddClick(QObject* sender);
+    void btnEditClick(QObject* sender);
+    void btnDeleteClick(QObject* sender);
+    void btnUpDownClick(QObject* sender);
+    void btnHelpClick(QObject* sender);
+    void btnAboutClick(QObject* sender);
 
     // Writes the alias column into the working copy.
     void FlushGrid();
+    // What Add... does with the add request of the Add dialog: the new favorite or group
+    // under the selected node, its row current.
+    void AddRequest(TStringList& request);
 
 private:
     void FillTreeView();
@@ -69,7 +84,18 @@ private:
     void AdjustItemsButtons(int row);
     // The record in column 0 of a row, as the working copy holds it.
     std::string RowRecord(int row) const;
+    // A command starts with the alias editor closed and its text kept in the grid.
+    void EndEdit();
+    // Positions shared by rows of the grid (an addition among children out of type order
+    // gives them) are made distinct in the order the grid shows, so that an exchange of two
+    // rows is one of the copy too.
+    void MakePositionsDistinct();
+    // Builds the tree again from the working copy, keeping the selected node.
+    void RebuildTree();
+    // A path chosen for Edit... is taken only without a "|".
+    bool PathFits(const std::string& path);
 
+    THostFiles FHostFiles;
     std::unique_ptr<TFavoriteItems> FEditItems;
     QTreeWidgetItem* FGroupNode = nullptr;
     bool FRebuilding = false;

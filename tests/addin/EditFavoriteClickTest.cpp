@@ -41,4 +41,20 @@ TEST_F(EditFavoriteClickTest, OkRebuildsTheMenuAndCancelLeavesEverything) {
     EXPECT_EQ(StoredBytes(), stored) << "nothing is saved before the expert goes";
 }
 
+TEST_F(EditFavoriteClickTest, AddInTheDialogOffersTheHostsProject) {
+    host.project = MakeFile("Sample.dpr");
+    CreateExpert();
+    modal.QueueDialog([](QDialog& dialog) {
+        static_cast<TEditFavoritesWnd&>(dialog).btnAdd->click();
+        return ScriptedModalInteraction::ClickButton("btnOk")(dialog);
+    });
+    modal.QueueDialog(ScriptedModalInteraction::ClickButton("btnOk"));
+    ASSERT_TRUE(host.Click("EditFavoriteItem"));
+    EXPECT_TRUE(modal.AllAnswersUsed());
+    ASSERT_EQ(expert->FavoriteItems().Items().Count(), 1);
+    EXPECT_EQ(expert->FavoriteItems().Items()[0],
+              Record(0, 0, fitProject, 1, host.project, "Sample.dpr"));
+    EXPECT_NE(FavoritesMenu().find("&0 Sample.dpr"), std::string::npos) << FavoritesMenu();
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "EditFavFixture.h"
 
+#include "AddToFavoritesWnd.h"
 #include "Modal.h"
 
 #include <QApplication>
@@ -7,9 +8,15 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
+void Fill(TFavoriteItems& items, const std::vector<std::string>& records, int lastId) {
+    items.SetItems(TStringList(records));
+    items.SetLastID(lastId);
+}
 
 void EditFavTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
@@ -24,8 +31,7 @@ void EditFavTest::TearDown() {
 
 void EditFavTest::Open(const std::vector<std::string>& records, int lastId) {
     TFavoriteItems items;
-    items.SetItems(TStringList(records));
-    items.SetLastID(lastId);
+    Fill(items, records, lastId);
     owned = std::make_unique<TEditFavoritesWnd>();
     wnd = owned.get();
     wnd->EditItems().Assign(items);
@@ -88,6 +94,9 @@ void EditFavTest::Take(QDialog& dialog) {
 }
 
 void EditFavTest::AccessKey(Qt::Key key) const {
+    // As after a modal loop, the dialog is active again once a dialog it opened is gone.
+    wnd->activateWindow();
+    QApplication::processEvents();
     QTest::keyClick(wnd, key, Qt::AltModifier);
     // A button pressed by its access key clicks after a short animation.
     QTest::qWait(AnimatedClickMs);
@@ -100,13 +109,35 @@ void EditFavTest::SelectNode(const QString& text) const {
     wnd->tvGroups->setCurrentItem(found.first());
 }
 
+QLineEdit* EditFavTest::Editor() const {
+    for (QLineEdit* editor : wnd->grdItems->viewport()->findChildren<QLineEdit*>())
+        if (editor->isVisible())
+            return editor;
+    return nullptr;
+}
+
+std::vector<std::string> EditFavTest::Copy() const {
+    TStringList records(wnd->EditItems().Items());
+    records.Sort();
+    return records.Lines();
+}
+
+ui::ScriptedModalInteraction::DialogScript
+EditFavTest::AddScript(bool group, const std::string& path, const std::string& alias) {
+    return [=](QDialog& dialog) {
+        auto& add = static_cast<TAddToFavoritesWnd&>(dialog);
+        (group ? add.rdoGroup : add.rdoItem)->click();
+        (group ? add.edtGroup : add.edtItem)->setText(QString::fromStdString(path));
+        add.edtAlias->setText(QString::fromStdString(alias));
+        add.btnOk->click();
+        return ui::ScriptedModalInteraction::ResultOf(dialog);
+    };
+}
+
 void EditFavTest::TypeAlias(const QString& text) const {
     wnd->grdItems->setFocus();
     QTest::keyClick(wnd->grdItems, Qt::Key_F2);
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : wnd->grdItems->viewport()->findChildren<QLineEdit*>())
-        if (e->isVisible())
-            editor = e;
+    QLineEdit* editor = Editor();
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_Backspace);

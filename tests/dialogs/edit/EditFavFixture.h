@@ -9,6 +9,8 @@
 
 #include <QTemporaryDir>
 
+class QLineEdit;
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,6 +18,9 @@
 #include <vector>
 
 using testsupport::Record;
+
+// Puts records and LastID into a collection.
+void Fill(TFavoriteItems& items, const std::vector<std::string>& records, int lastId = 0);
 
 class EditFavTest : public ::testing::Test {
 protected:
@@ -45,6 +50,14 @@ protected:
     void SelectNode(const QString& text) const;
     // F2 on the current alias, the text typed over it, Enter.
     void TypeAlias(const QString& text) const;
+    // The open alias editor, or null.
+    QLineEdit* Editor() const;
+    // The working copy's records, sorted.
+    std::vector<std::string> Copy() const;
+    // A script for the Add dialog: an item (a file or folder path) or a group of a folder's
+    // files, with alias, and OK.
+    static ui::ScriptedModalInteraction::DialogScript AddScript(bool group, const std::string& path,
+                                                                const std::string& alias);
 
     QTemporaryDir dir;
     ui::ScriptedModalInteraction modal;

@@ -173,8 +173,7 @@ TEST_F(EditFavTest, TypedAliasesAreWrittenBackOnLeavingAndOnOk) {
                                               Record(0, 1, fitGroup, 2, "", "G"),
                                               Record(2, 0, fitFile, 3, "/p/b.txt", "b")};
     TFavoriteItems items;
-    items.SetItems(TStringList(records));
-    items.SetLastID(9);
+    Fill(items, records, 9);
 
     modal.QueueDialog([this](QDialog& dialog) {
         Take(dialog);
@@ -215,8 +214,7 @@ TEST_F(EditFavTest, EveryOtherCloseDropsTheChanges) {
     for (const auto& c : closes) {
         SCOPED_TRACE(c.name);
         TFavoriteItems items;
-        items.SetItems(TStringList(records));
-        items.SetLastID(1);
+        Fill(items, records, 1);
         modal.QueueDialog([&](QDialog& dialog) {
             Take(dialog);
             TypeAlias("changed");
@@ -240,7 +238,7 @@ TEST_F(EditFavTest, OkKeepsEveryByteOfRecordsItDidNotChange) {
         Record(0, 1, fitFile, 2, "/p/a|b.txt", "Alias"),
         Record(0, 2, fitFile, 3, "/p/J\xC3\xBCrgen.txt", "J\xC3\xBCrgen")};
     TFavoriteItems items;
-    items.SetItems(TStringList(records));
+    Fill(items, records);
     modal.QueueDialog(ScriptedModalInteraction::ClickButton("btnOk"));
     EXPECT_TRUE(EditFavorites(items));
     EXPECT_EQ(items.Items().Lines(), records);
