@@ -1,11 +1,18 @@
 // The Edit Favorites dialog over large collections: opening it (the copy, the group tree and
 // the grid of the "Favorites" node) and one full paint of the visible grid.
+#include "AddToFavoritesWnd.h"
 #include "EditFavoritesWnd.h"
 #include "FavUtils.h"
 #include "Records.h"
+#include "ScriptedModal.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -122,5 +129,101 @@ BENCHMARK(BM_PaintVisibleGrid)
     ->Arg(4000)
     ->Unit(benchmark::kMicrosecond)
     ->Complexity();
+
+// The dialog shown over 10,000 favorites in 500 groups, "Favorites" holding 1,000 items (its
+// first hundred are groups, then 900 favorites of every kind).
+class Shown {
+public:
+    Shown() : items(Collection(10000, 500, 1000)) {
+        dialog.EditItems().Assign(*items);
+        dialog.show();
+        QApplication::processEvents();
+    }
+    // The first row of a type with a row of the same kind class below it.
+    int RowOf(int type) const {
+        for (int row = 1; row + 1 < dialog.grdItems->RowCount(); ++row)
+            if (GetIntPart(dialog.grdItems->Cell(0, row).toStdString(), 2, '|') == type)
+                return row;
+        return 1;
+    }
+
+    std::unique_ptr<TFavoriteItems> items;
+    TEditFavoritesWnd dialog;
+};
+
+// One click of Down or Up (alternately, so the item stays about where it is).
+void UpDown(benchmark::State& state, int type) {
+    Shown shown;
+    TEditFavoritesWnd& d = shown.dialog;
+    d.grdItems->SetRow(shown.RowOf(type));
+    bool down = true;
+    for (auto _ : state) {
+        (down ? d.btnDown : d.btnUp)->click();
+        down = !down;
+    }
+    state.counters["rows"] = d.grdItems->RowCount() - 1;
+}
+void BM_UpDown_Favorites(benchmark::State& state) {
+    UpDown(state, fitUnit);
+}
+BENCHMARK(BM_UpDown_Favorites)->Unit(benchmark::kMicrosecond);
+// Two groups: the tree of 500 groups is built again.
+void BM_UpDown_Groups(benchmark::State& state) {
+    UpDown(state, fitGroup);
+}
+BENCHMARK(BM_UpDown_Groups)->Unit(benchmark::kMillisecond);
+
+// Deleting a favorite in the middle of "Favorites", 1,000 rows down to 800.
+void BM_Delete(benchmark::State& state) {
+    Shown shown;
+    TEditFavoritesWnd& d = shown.dialog;
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.grdItems->SetRow(d.grdItems->RowCount() / 2);
+        state.ResumeTiming();
+        d.btnDelete->click();
+    }
+    state.counters["rows"] = d.grdItems->RowCount() - 1;
+}
+BENCHMARK(BM_Delete)->Iterations(200)->Unit(benchmark::kMicrosecond);
+
+// What Add... does after the Add dialog's OK: the request into the copy under "Favorites",
+// the grid filled again, the new row current.
+void BM_Add_AfterOk(benchmark::State& state) {
+    Shown shown;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TStringList request({"2", "New unit", "/home/ann/projects/new/Unit.pas"});
+        state.ResumeTiming();
+        shown.dialog.AddRequest(request);
+    }
+    state.counters["rows"] = shown.dialog.grdItems->RowCount() - 1;
+}
+BENCHMARK(BM_Add_AfterOk)->Iterations(200)->Unit(benchmark::kMillisecond);
+
+// The whole Add... click, the Add dialog made, filled by a script and closed with OK.
+void BM_Add_WithTheAddDialog(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Unit.pas"));
+    QFile(file).open(QIODevice::WriteOnly);
+    Shown shown;
+    ui::ScriptedModalInteraction modal;
+    const ui::ScopedModal installed(modal);
+    for (auto _ : state) {
+        modal.QueueDialog([&file](QDialog& dialog) {
+            auto& add = static_cast<TAddToFavoritesWnd&>(dialog);
+            add.rdoItem->click();
+            add.edtItem->setText(file);
+            add.edtAlias->setText(QStringLiteral("New unit"));
+            add.btnOk->click();
+            return ui::ScriptedModalInteraction::ResultOf(dialog);
+        });
+        shown.dialog.btnAdd->click();
+    }
+    if (!modal.ErrorTexts().isEmpty())
+        state.SkipWithError(modal.ErrorTexts().first().toStdString().c_str());
+    state.counters["rows"] = shown.dialog.grdItems->RowCount() - 1;
+}
+BENCHMARK(BM_Add_WithTheAddDialog)->Iterations(100)->Unit(benchmark::kMillisecond);
 
 } // namespace
