@@ -1,11 +1,14 @@
-// Saves a picture of the Edit Favorites dialog over a few sample favorites (some groups, a
-// missing file, a long path) into the folder given as the argument.
+// Saves pictures of the Edit Favorites dialog over a few sample favorites (some groups, a
+// missing file, a long path) into the folder given as the argument: as it opens, and after a
+// few commands.
 #include "EditFavoritesWnd.h"
 #include "FavUtils.h"
 #include "Records.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
+#include <QTreeWidget>
 
 #include <cstdio>
 
@@ -37,10 +40,27 @@ int main(int argc, char** argv) {
     dialog.show();
     QApplication::processEvents();
     dialog.grdItems->SetRow(3);
-    QApplication::processEvents();
-    if (!dialog.grab().save(out.filePath(QStringLiteral("edit-favorites.png")))) {
-        std::fprintf(stderr, "could not save the Edit Favorites picture\n");
+    const auto save = [&](const char* name) {
+        QApplication::processEvents();
+        if (dialog.grab().save(out.filePath(QString::fromLatin1(name))))
+            return true;
+        std::fprintf(stderr, "could not save %s\n", name);
+        return false;
+    };
+    if (!save("edit-favorites.png"))
         return 1;
-    }
-    return 0;
+
+    // "Old reports" up, "Read me" deleted, the group "Units" renamed as if typed, a new group.
+    dialog.grdItems->SetRow(4);
+    dialog.btnUp->click();
+    dialog.grdItems->SetRow(5);
+    dialog.btnDelete->click();
+    dialog.grdItems->SetRow(6);
+    dialog.grdItems->SetCell(1, 6, QStringLiteral("Main units"));
+    dialog.grdItemsSetEditText(1, 6, QStringLiteral("Main units"));
+    TStringList request{"5", "Documents"};
+    dialog.AddRequest(request);
+    dialog.tvGroups->expandAll();
+    dialog.grdItems->setFocus();
+    return save("edit-favorites-commands.png") ? 0 : 1;
 }
