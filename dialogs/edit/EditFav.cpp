@@ -88,10 +88,10 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
     btnHelp = MakeButton(this, "btnHelp", "&Help", 381, 253);
     btnAbout = MakeButton(this, "btnAbout", "A&bout", 464, 253);
 
-    const QWidget* order[] = {tvGroups, grdItems, btnOpen, btnAdd,    btnEdit, btnDelete,
+    QWidget* const order[] = {tvGroups, grdItems, btnOpen, btnAdd,    btnEdit, btnDelete,
                               btnUp,    btnDown,  btnOk,   btnCancel, btnHelp, btnAbout};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+        setTabOrder(order[i], order[i + 1]);
 
     AddItemImages(ilItems);
     dlgOpenFile.title = QStringLiteral("Open");

@@ -132,7 +132,8 @@ TEST_F(PackageTest, AnAliasTypedInTheEditDialogIsSaved) {
         auto* grid = dialog.findChild<QTableView*>(QStringLiteral("grdItems"));
         if (grid == nullptr || !grid->hasFocus())
             return static_cast<int>(ui::mrNone);
-        // The second top-level favorite, "Sample": F2, a new alias, Enter; then Enter for OK.
+        // The second top-level favorite, "Sample": F2, a new alias (the alias column takes no
+        // "|"), Enter; then Enter for OK.
         QTest::keyClick(grid, Qt::Key_Down);
         QTest::keyClick(grid, Qt::Key_F2);
         QLineEdit* editor = nullptr;
@@ -142,7 +143,7 @@ TEST_F(PackageTest, AnAliasTypedInTheEditDialogIsSaved) {
         if (editor == nullptr)
             return static_cast<int>(ui::mrNone);
         editor->selectAll();
-        QTest::keyClicks(editor, QStringLiteral("My project"));
+        QTest::keyClicks(editor, QStringLiteral("My |project"));
         QTest::keyClick(editor, Qt::Key_Return);
         QApplication::processEvents();
         QTest::keyClick(grid, Qt::Key_Return);

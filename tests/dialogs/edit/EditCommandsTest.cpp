@@ -326,6 +326,10 @@ TEST_F(EditCommandsTest, EveryCommandFromTheKeyboard) {
     Open({Record(0, 0, fitUnit, 1, "/p/a.pas", "a"), Record(0, 1, fitUnit, 2, "/p/b.pas", "b"),
           Record(0, 2, fitFolder, 3, folder, "f"), Record(0, 3, fitGroup, 4, "", "G")},
          4);
+    AccessKey(Qt::Key_G);
+    EXPECT_EQ(QApplication::focusWidget(), wnd->tvGroups);
+    AccessKey(Qt::Key_I);
+    EXPECT_EQ(QApplication::focusWidget(), wnd->grdItems);
     // Arrow keys and the access keys of the buttons, the grid keeping the focus.
     QTest::keyClick(wnd->grdItems, Qt::Key_Down);
     AccessKey(Qt::Key_U);

@@ -159,13 +159,10 @@ TEST_F(EditFavTest, ClickingThePictureOrPathMakesTheRowCurrent) {
     Open({Record(0, 0, fitUnit, 1, "/p/a.pas", "a"), Record(0, 1, fitUnit, 2, "/p/b.pas", "b"),
           Record(0, 2, fitFile, 3, "/p/c.txt", "c")},
          3);
-    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
-        const QRect cell = wnd->grdItems->visualRect(wnd->grdItems->model()->index(2, 0));
-        QTest::mouseClick(wnd->grdItems->viewport(), button, {}, cell.center());
-        EXPECT_EQ(wnd->grdItems->Row(), 3);
-        EXPECT_EQ(wnd->grdItems->Col(), 1);
-        wnd->grdItems->SetRow(1);
-    }
+    const QRect cell = wnd->grdItems->visualRect(wnd->grdItems->model()->index(2, 0));
+    QTest::mouseClick(wnd->grdItems->viewport(), Qt::RightButton, {}, cell.center());
+    EXPECT_EQ(wnd->grdItems->Row(), 3);
+    EXPECT_EQ(wnd->grdItems->Col(), 1);
 }
 
 TEST_F(EditFavTest, TypedAliasesAreWrittenBackOnLeavingAndOnOk) {
@@ -242,23 +239,6 @@ TEST_F(EditFavTest, OkKeepsEveryByteOfRecordsItDidNotChange) {
     modal.QueueDialog(ScriptedModalInteraction::ClickButton("btnOk"));
     EXPECT_TRUE(EditFavorites(items));
     EXPECT_EQ(items.Items().Lines(), records);
-}
-
-TEST_F(EditFavTest, TheAliasColumnTakesNoBar) {
-    Open({Record(0, 0, fitUnit, 1, "/p/a.pas", "a")}, 1);
-    TypeAlias("x|y");
-    EXPECT_EQ(Aliases(), "xy");
-    wnd->FlushGrid();
-    EXPECT_EQ(wnd->EditItems().Items().Lines(),
-              std::vector<std::string>{Record(0, 0, fitUnit, 1, "/p/a.pas", "xy")});
-}
-
-TEST_F(EditFavTest, AccessKeysOfTheFrames) {
-    Open({Record(0, 0, fitUnit, 1, "/p/a.pas", "a")}, 1);
-    QTest::keyClick(wnd, Qt::Key_G, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), wnd->tvGroups);
-    QTest::keyClick(wnd, Qt::Key_I, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), wnd->grdItems);
 }
 
 } // namespace

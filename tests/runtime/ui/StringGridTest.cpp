@@ -170,22 +170,6 @@ TEST(StringGrid, RowsAndCells) {
     EXPECT_EQ(d.grid->Cell(1, 3), "") << "new rows start empty";
     d.grid->SetCell(5, 1, QStringLiteral("ignored"));
     EXPECT_EQ(d.grid->Cell(5, 1), "");
-    EXPECT_EQ(d.grid->model()->headerData(1, Qt::Horizontal), QVariant(QStringLiteral("1,0")));
-
-    // Grid coordinates put the fixed row (row height + line) at the top.
-    d.grid->SetColWidth(0, 60);
-    int col = -1, row = -1;
-    const struct {
-        int x, y, col, row;
-        bool on;
-    } points[] = {{5, 0, 0, 0, true},   {5, 18, 0, 0, true},  {5, 19, 0, 1, true},
-                  {61, 37, 1, 1, true}, {61, 38, 1, 2, true}, {5, 149, 0, -1, false}};
-    for (const auto& p : points) {
-        SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
-        EXPECT_EQ(d.grid->MouseToCell(p.x, p.y, col, row), p.on);
-        EXPECT_EQ(col, p.col);
-        EXPECT_EQ(row, p.row);
-    }
 }
 
 TEST(TextBytes, EveryByteSurvivesTheRoundTrip) {
