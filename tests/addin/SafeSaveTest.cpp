@@ -1,6 +1,7 @@
 // Saving at unload while others write the same favorites: a second IDE, the favorites tool.
 #include "AddinFixture.h"
 
+#include "EditFavoritesWnd.h"
 #include "FavRecovery.h"
 #include "FavTestSupport.h"
 #include "Registry.h"
@@ -99,6 +100,29 @@ TEST_F(SafeSaveTest, TheToolWritingWhileTheIdeRunsLosesNothing) {
     EXPECT_EQ(GetPart(stored["by tool"], 4, '|'), file);
     EXPECT_NE(GetIntPart(stored["by tool"], 3, '|'), GetIntPart(stored["by ide"], 3, '|'));
     EXPECT_TRUE(modal.ErrorTexts().empty());
+}
+
+TEST_F(SafeSaveTest, TheEditDialogsChangesMergeWithAnotherWritersSave) {
+    StoreFavorites(Start, 4);
+    CreateExpert();
+    TFavoriteItems other; // another IDE, which closes first
+    other.LoadFromReg();
+    Then(Add(fitFile, 0, "/p/other.txt", "from the other IDE"), Rename(2, "b by other"))(other);
+    other.SaveToReg();
+
+    modal.QueueDialog([](QDialog& dialog) {
+        static_cast<TEditFavoritesWnd&>(dialog).grdItems->SetCell(1, 1, QStringLiteral("a by edit"));
+        return ui::ScriptedModalInteraction::ClickButton("btnOk")(dialog);
+    });
+    ASSERT_TRUE(host.Click("EditFavoriteItem"));
+    ASSERT_TRUE(modal.AllAnswersUsed());
+    expert.reset();
+
+    std::map<std::string, std::string> stored = StoredByAlias();
+    EXPECT_TRUE(stored.count("a by edit") && stored.count("b by other") &&
+                stored.count("from the other IDE"))
+        << testing::PrintToString(stored);
+    EXPECT_EQ(GetIntPart(stored["a by edit"], 3, '|'), 1);
 }
 
 TEST_F(SafeSaveTest, BackupThatCannotBeWrittenIsShownAndTheFavoritesAreSaved) {
