@@ -52,6 +52,14 @@ bool TryStrToInt(std::string_view s, std::int32_t& value) noexcept {
     return true;
 }
 
+// Everything from the separator in front of field 2 on: what travels with an item when its
+// parent and position change.
+std::string_view FromTypeField(std::string_view record) noexcept {
+    const std::size_t first = record.find(Sep);
+    const std::size_t second = first == std::string_view::npos ? first : record.find(Sep, first + 1);
+    return second == std::string_view::npos ? std::string_view() : record.substr(second);
+}
+
 // FNV-1a over the upper-cased bytes: equal ignoring case gives equal hashes.
 std::uint64_t FoldedHash(std::string_view s) noexcept {
     std::uint64_t h = 1469598103934665603ull;
@@ -119,6 +127,10 @@ std::string GetPart(std::string_view text, std::uint8_t index, char separator) {
     return std::string(FieldView(text, index, separator));
 }
 
+std::string_view GetPartView(std::string_view text, std::uint8_t index, char separator) noexcept {
+    return FieldView(text, index, separator);
+}
+
 std::int32_t GetIntPart(std::string_view text, std::uint8_t index, char separator) {
     std::int32_t v = 0;
     return TryStrToInt(FieldView(text, index, separator), v) ? v : 0;
@@ -149,6 +161,19 @@ bool FolderExists(const std::string& path) {
 std::string KindWord(int itemType) {
     static const char* const Words[] = {"Project", "Library", "Unit", "File", "Folder"};
     return itemType >= fitProject && itemType <= fitFolder ? Words[itemType] : std::string();
+}
+
+std::string RecordWithPath(std::string_view record, std::string_view path) {
+    std::string changed;
+    changed.reserve(record.size() + path.size());
+    for (std::uint8_t f = 0; f < 4; ++f) {
+        changed += FieldView(record, f, Sep);
+        changed += Sep;
+    }
+    changed += path;
+    changed += Sep;
+    changed += FieldView(record, 5, Sep);
+    return changed;
 }
 
 TFavoriteItems::TFavoriteItems() = default;
@@ -192,8 +217,7 @@ TFavoriteItems::TParentRun TFavoriteItems::FindChildren(std::int32_t parentId) {
     return *it;
 }
 
-int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
-                            const std::string& alias) {
+int TFavoriteItems::MakeRoom(int itemType, int parentId) {
     // The children as they were before renumbering (GetSubItems' list is not refilled below).
     const std::vector<std::string>& children = std::as_const(GetSubItems(parentId)).Lines();
     const TParentRun run = FindChildren(parentId);
@@ -222,9 +246,12 @@ int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
             FItems.Put(index, std::move(record));
         }
     }
-    if (result == -1)
-        result = n;
+    return result == -1 ? n : result;
+}
 
+int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
+                            const std::string& alias) {
+    const int result = MakeRoom(itemType, parentId);
     ++FLastID;
     std::string record = IntToStrLen(parentId, 9);
     record.reserve(record.size() + path.size() + alias.size() + 20);
@@ -240,6 +267,17 @@ int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
     record += alias;
     FItems.Add(std::move(record));
     return result;
+}
+
+int TFavoriteItems::MoveItem(const std::string& record, int parentId) {
+    FItems.Delete(FItems.IndexOf(record));
+    const int position = MakeRoom(GetIntPart(record, 2, Sep), parentId);
+    std::string moved = IntToStrLen(parentId, 9);
+    moved += Sep;
+    moved += IntToStrLen(position, 3);
+    moved += FromTypeField(record);
+    FItems.Add(std::move(moved));
+    return position;
 }
 
 int TFavoriteItems::AddItems(int& parentId, TStringList* request) {
@@ -284,14 +322,7 @@ std::string TFavoriteItems::ChangeAlias(const std::string& record, const std::st
 
 std::string TFavoriteItems::ChangeFileName(const std::string& record, const std::string& path) {
     const int index = FItems.IndexOf(record);
-    std::string changed;
-    for (std::uint8_t f = 0; f < 4; ++f) {
-        changed += FieldView(record, f, Sep);
-        changed += Sep;
-    }
-    changed += path;
-    changed += Sep;
-    changed += FieldView(record, 5, Sep);
+    std::string changed = RecordWithPath(record, path);
     FItems.Put(index, changed);
     return changed;
 }
@@ -309,10 +340,15 @@ void TFavoriteItems::SetItems(const TStringList& items) {
 }
 
 TStringList& TFavoriteItems::GetSubItems(int parentId) {
-    const TParentRun run = FindChildren(parentId);
-    const std::vector<std::string>& lines = std::as_const(FItems).Lines();
-    FSubItems.Lines().assign(lines.begin() + run.First, lines.begin() + run.Last);
+    const std::span<const std::string> children = SubItemsView(parentId);
+    FSubItems.Lines().assign(children.begin(), children.end());
     return FSubItems;
+}
+
+std::span<const std::string> TFavoriteItems::SubItemsView(int parentId) {
+    const TParentRun run = FindChildren(parentId);
+    return std::span<const std::string>(std::as_const(FItems).Lines())
+        .subspan(static_cast<std::size_t>(run.First), static_cast<std::size_t>(run.Last - run.First));
 }
 
 TStringList& TFavoriteItems::GetSubGroups(int parentId) {
@@ -366,13 +402,6 @@ void TFavoriteItems::ExchangeItems(std::string& a, std::string& b) {
     FItems.Get(indexA);
     FItems.Get(indexB);
 
-    // Everything from the separator in front of field 2 on.
-    auto remainder = [](const std::string& r) -> std::string_view {
-        const std::size_t first = r.find(Sep);
-        const std::size_t second = first == std::string::npos ? first : r.find(Sep, first + 1);
-        return second == std::string::npos ? std::string_view()
-                                           : std::string_view(r).substr(second);
-    };
     auto place = [](const std::string& r) {
         std::string s(FieldView(r, 0, Sep));
         s += Sep;
@@ -380,9 +409,9 @@ void TFavoriteItems::ExchangeItems(std::string& a, std::string& b) {
         return s;
     };
     std::string newA = place(a);
-    newA += remainder(b);
+    newA += FromTypeField(b);
     std::string newB = place(b);
-    newB += remainder(a);
+    newB += FromTypeField(a);
     FItems.Put(indexA, newA);
     FItems.Put(indexB, newB);
     a = std::move(newA);

@@ -31,6 +31,8 @@ inline constexpr std::string_view FavUtilsUnitName = "FavUtils";
 
 // Field `index` of text split at `separator`; empty when there is no such field.
 std::string GetPart(std::string_view text, std::uint8_t index, char separator);
+// GetPart without the copy: a view into text.
+std::string_view GetPartView(std::string_view text, std::uint8_t index, char separator) noexcept;
 // GetPart converted from decimal; 0 for an empty or non-numeric field.
 std::int32_t GetIntPart(std::string_view text, std::uint8_t index, char separator);
 // Decimal text of value, filled on the left with '0' to at least len characters.
@@ -42,6 +44,8 @@ bool FolderExists(const std::string& path);
 // Kind word of an item type for messages: "Project", "Library", "Unit", "File" or "Folder"
 // for types 0 to 4; empty for any other type.
 std::string KindWord(int itemType);
+// The record with field 4 (the path) replaced: fields 0 to 3, the path, field 5.
+std::string RecordWithPath(std::string_view record, std::string_view path);
 
 // The favorites collection: the item records and the id counter.
 class TFavoriteItems {
@@ -60,6 +64,10 @@ public:
     // Adds the favorite or group an add request describes; for a group, parentId comes
     // back as the new group's id. Raises EAssertionFailed for a null or mistyped request.
     int AddItems(int& parentId, TStringList* request);
+    // Moves the first record equal to `record` under parentId, keeping its id, type, path and
+    // alias: placed and renumbered as AddItem places a new one (the old parent keeps its gap).
+    // Returns the new position; raises EStringListError when the record is missing.
+    int MoveItem(const std::string& record, int parentId);
     // Replaces the alias of the first record equal to `record`; returns the new record.
     std::string ChangeAlias(const std::string& record, const std::string& alias);
     // Replaces the path of the first record equal to `record`; returns the new record.
@@ -71,6 +79,9 @@ public:
     // The children of a group in position order (sorts the item list). The list is owned
     // by the collection and refilled by the next call.
     TStringList& GetSubItems(int parentId);
+    // GetSubItems without the copy: a view of the item list itself (sorts it), valid until
+    // the item list next changes.
+    std::span<const std::string> SubItemsView(int parentId);
     // The group records among the children of a group (refills GetSubItems' list too).
     TStringList& GetSubGroups(int parentId);
     // Every record that is not a group, ordered by type code (sorts the item list).
@@ -104,6 +115,9 @@ private:
     };
     // Sorts the item list and returns the run of parentId's children (empty when none).
     TParentRun FindChildren(std::int32_t parentId);
+    // Renumbers parentId's children around the place a new item of itemType takes there;
+    // returns that place.
+    int MakeRoom(int itemType, int parentId);
 
     TStringList FItems;
     TStringList FOnlyItems;

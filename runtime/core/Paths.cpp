@@ -76,6 +76,76 @@ std::string ExcludeTrailingSeparators(std::string_view path) {
     return std::string(path);
 }
 
+namespace {
+// A path as relocation sees it: its leading separators, its non-empty components, and
+// whether it ends in a separator. Only '/' and '\' separate here, on every platform: a
+// drive "C:" is a component.
+struct TSplitPath {
+    std::string_view Root;
+    std::vector<std::string_view> Components;
+    bool Trailing = false;
+};
+
+bool IsSlash(char c) noexcept {
+    return c == '/' || c == '\\';
+}
+
+TSplitPath SplitPath(std::string_view path) {
+    TSplitPath split;
+    std::size_t i = 0;
+    while (i < path.size() && IsSlash(path[i]))
+        ++i;
+    split.Root = path.substr(0, i);
+    while (i < path.size()) {
+        const std::size_t start = i;
+        while (i < path.size() && !IsSlash(path[i]))
+            ++i;
+        split.Components.push_back(path.substr(start, i - start));
+        while (i < path.size() && IsSlash(path[i]))
+            ++i;
+    }
+    split.Trailing = !split.Components.empty() && IsSlash(path.back());
+    return split;
+}
+} // namespace
+
+bool HasWindowsForm(std::string_view path) noexcept {
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return drive || path.find('\\') != std::string_view::npos;
+}
+
+std::optional<std::string> RelocatePath(std::string_view path, std::string_view from,
+                                        std::string_view to) {
+    const TSplitPath p = SplitPath(path);
+    const TSplitPath f = SplitPath(from);
+    if ((f.Root.empty() && f.Components.empty()) || p.Root.size() != f.Root.size() ||
+        p.Components.size() < f.Components.size())
+        return std::nullopt;
+    const bool ignoreCase = HasWindowsForm(path);
+    for (std::size_t i = 0; i < f.Components.size(); ++i)
+        if (ignoreCase ? !SameText(p.Components[i], f.Components[i])
+                       : p.Components[i] != f.Components[i])
+            return std::nullopt;
+
+    // The separator `to` writes: its last one, else a drive's backslash, else the native one.
+    const std::size_t last = to.find_last_of("/\\");
+    const char sep = last != std::string_view::npos ? to[last]
+                     : HasWindowsForm(to)           ? '\\'
+                                                    : NativeSeparator();
+    std::string result(to);
+    while (!result.empty() && IsSlash(result.back()))
+        result.pop_back();
+    for (std::size_t i = f.Components.size(); i < p.Components.size(); ++i) {
+        result += sep;
+        result += p.Components[i];
+    }
+    // Components are never empty, so only the bare root still lacks its separator here.
+    if (result.empty() || p.Trailing)
+        result += sep;
+    return result;
+}
+
 bool FileExists(const std::string& path) {
     if (path.empty())
         return false;

@@ -3,6 +3,7 @@
 // the same code reads both kinds of records.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,15 @@ std::string ExtractFileExt(std::string_view path);
 std::string ExcludeOneTrailingSeparator(std::string_view path);
 // Removes every trailing separator.
 std::string ExcludeTrailingSeparators(std::string_view path);
+
+// True for a path in the Windows form: a drive letter ("C:") in front, or a backslash anywhere.
+bool HasWindowsForm(std::string_view path) noexcept;
+// `path` moved from under the folder `from` to the same place under the folder `to`; nothing
+// when `from` is neither `path` nor one of its leading folders. Folders match as whole
+// components, '/' and '\' alike, ignoring letter case when `path` has the Windows form; the
+// part below `from` takes the separators of `to`, and a trailing separator is kept.
+std::optional<std::string> RelocatePath(std::string_view path, std::string_view from,
+                                        std::string_view to);
 
 // True when the name denotes an existing file (not a folder); false for an empty name.
 bool FileExists(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "StringList.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <atomic>
@@ -37,81 +38,8 @@ constexpr std::size_t HexLineLimit = 77;
 
 // ---- Text encodings ------------------------------------------------------------------------
 
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-// Decodes one UTF-8 sequence at `i`; returns its length, or 0 when the bytes there do not
-// form one. Encoded surrogates are accepted only when `surrogates` is set: text from UTF-16
-// keeps its unpaired surrogates that way, while 8-bit files never produce them.
-std::size_t DecodeUtf8(std::string_view s, std::size_t i, bool surrogates, std::uint32_t& cp) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
-    const unsigned char c = b(0);
-    if (c < 0x80) {
-        cp = c;
-        return 1;
-    }
-    std::size_t len;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0)
-            lo = 0xA0;
-        else if (c == 0xED && !surrogates)
-            hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0)
-            lo = 0x90;
-        else if (c == 0xF4)
-            hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size() || b(1) < lo || b(1) > hi)
-        return 0;
-    for (std::size_t k = 2; k < len; ++k)
-        if (b(k) < 0x80 || b(k) > 0xBF)
-            return 0;
-    cp = c & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
-    for (std::size_t k = 1; k < len; ++k)
-        cp = (cp << 6) | (b(k) & 0x3F);
-    return len;
-}
-
-// 8-bit text: UTF-8 where the bytes form it, every other byte taken as Latin-1.
-std::string Decode8Bit(std::span<const std::uint8_t> bytes) {
-    const std::string_view s(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t len = DecodeUtf8(s, i, false, cp);
-        if (len == 0) {
-            AppendUtf8(out, static_cast<unsigned char>(s[i]));
-            ++i;
-        } else {
-            out.append(s.substr(i, len));
-            i += len;
-        }
-    }
-    return out;
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text);
@@ -626,9 +554,9 @@ TRegDocument ParseRegFile(std::span<const std::uint8_t> bytes) {
     } else if (bytes.size() >= 2 && bytes[0] != 0 && bytes[1] == 0) {
         text = DecodeUtf16(bytes); // UTF-16LE that lost its byte-order mark
     } else if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        text = Decode8Bit(bytes.subspan(3));
+        text = Utf8FromBytes(AsText(bytes.subspan(3)));
     } else {
-        text = Decode8Bit(bytes);
+        text = Utf8FromBytes(AsText(bytes));
     }
     return TParser(text).Parse();
 }

@@ -8,6 +8,7 @@
 #include "RegFile.h"
 #include "Registry.h"
 #include "StringList.h"
+#include "Tool.h"
 
 #include <charconv>
 #include <cstdio>
@@ -23,7 +24,7 @@
 #include <io.h>
 #endif
 
-namespace {
+namespace tool {
 
 constexpr std::string_view Usage =
     R"(Usage: favorites [--registry FILE] COMMAND [ARGUMENTS]
@@ -33,8 +34,13 @@ Off Windows the registry is the file given by --registry, else $QUARVEL_REGISTRY
 $XDG_CONFIG_HOME/Quarvel/HKEY_CURRENT_USER.reg.
 
 Commands:
-  list                        show the favorites as a tree, groups with their ids;
-                              missing files and folders are marked [missing]
+  list [--json]               show the favorites as a tree, groups with their ids;
+                              missing files and folders are marked [missing]; with
+                              --json the tree as a JSON document (id, kind, type,
+                              alias, path, exists, children)
+  check [--json]              list the favorites whose file or folder is missing,
+                              with their groups; exit status 0 when none is, 1 when
+                              some are, 2 on an error
   add [--parent ID] [--alias TEXT] PATH
                               add a file or folder under group ID (default 0, the top
                               level); the alias defaults to the file or folder name
@@ -48,17 +54,24 @@ Commands:
   import-value                store the bytes read from standard input as the value
   export-reg FILE             write the value to FILE in the registry editor's format
   import-reg FILE             store the value read from a registry editor file
+  remove ID                   remove the favorite or empty group ID
+  rename ID ALIAS             give the favorite or group ID a new alias
+  move ID --parent GROUP      move the favorite or group ID into group GROUP (0, the
+                              top level), in front of its first member of a later
+                              kind
+  relocate OLD NEW [--dry-run]
+                              re-point every favorite under the folder OLD to the
+                              same place under NEW ('/' and '\' alike, letter case
+                              ignored for Windows paths); prints each change and how
+                              many of them exist; --dry-run saves nothing
 
 Options:
   --registry FILE             use FILE as the registry (off Windows)
   --help                      show this help
-)";
 
-// A refusal or failure of the command: reported as one line, exit status 1.
-class ToolError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+Every failure prints one line on standard error, leaves the stored favorites as they
+were and exits with status 1 (check: 2).
+)";
 
 std::vector<std::uint8_t> ReadAll(std::FILE* f, const std::string& what) {
     std::vector<std::uint8_t> bytes;
@@ -134,6 +147,10 @@ void Load(TFavoriteItems& items) {
     }
 }
 
+void Save(TFavoriteItems& items) {
+    items.SaveToReg();
+}
+
 std::vector<std::uint8_t> StoredBytes() {
     TRegistryStream stream;
     stream.LoadFromRegistry(TFavoriteItems().GetSection(), std::string(sFavIdent));
@@ -183,44 +200,39 @@ bool TakeOption(const Args& args, std::size_t& i, std::string_view name, std::st
     return false;
 }
 
-bool IsMissing(int type, const std::string& path) {
-    if (type == fitFolder)
-        return !FolderExists(path);
-    if (type >= fitProject && type <= fitFile)
-        return !FileExists(path);
-    return false;
-}
-
-void ListGroup(TFavoriteItems& items, int parentId, int depth, std::set<int>& visited,
-               std::string& out) {
-    const std::vector<std::string> children = items.GetSubItems(parentId).Lines();
-    for (const std::string& record : children) {
-        const int type = GetIntPart(record, 2, '|');
-        const int id = GetIntPart(record, 3, '|');
-        const std::string path = GetPart(record, 4, '|');
-        out.append(2 * static_cast<std::size_t>(depth), ' ');
-        out += ListKindWord(type) + " \"" + GetPart(record, 5, '|') + "\"";
-        if (!path.empty())
-            out += " " + path;
-        if (type == fitGroup) // the id that add --parent takes
-            out += " (id " + std::to_string(id) + ")";
-        if (IsMissing(type, path))
-            out += " [missing]";
-        out += '\n';
-        // A group that (through broken records) contains itself is shown once.
-        if (type == fitGroup && visited.insert(id).second)
-            ListGroup(items, id, depth + 1, visited, out);
-    }
-}
-
 int CmdList(const Args& args) {
-    ExpectNoMore(args, 0, "list");
+    bool json = false;
+    for (const std::string& arg : args) {
+        if (arg != "--json")
+            throw ToolError("list: unexpected argument \"" + arg + "\"");
+        json = true;
+    }
     TFavoriteItems items;
     Load(items);
-    std::set<int> visited{0};
-    std::string out;
-    ListGroup(items, 0, 0, visited, out);
-    WriteStdout(out);
+    if (json) {
+        WriteTreeJson(items);
+        return 0;
+    }
+    TExistence existence;
+    TOutput out;
+    std::size_t depth = 0;
+    WalkTree(
+        items, 0,
+        [&](const TTreeItem& item) {
+            out << std::string(2 * depth, ' ') << ListKindWord(item.Type) << " \"" << item.Alias
+                << "\"";
+            if (!item.Path.empty())
+                out << " " << item.Path;
+            if (item.Type == fitGroup) { // the id that add --parent takes
+                out << " (id " << std::to_string(item.Id) << ")";
+                ++depth;
+            }
+            if (existence.Missing(item.Type, item.Path))
+                out << " [missing]";
+            out << "\n";
+        },
+        [&](const TTreeItem&) { --depth; });
+    out.Flush();
     return 0;
 }
 
@@ -293,7 +305,7 @@ int CmdAdd(const Args& args) {
     TStringList request{std::to_string(type), alias, path};
     int parentId = parent;
     items.AddItems(parentId, &request);
-    items.SaveToReg();
+    Save(items);
     WriteStdout("Added " + ListKindWord(type) + " \"" + alias + "\" with id " +
                 std::to_string(items.LastID()) + " to group " + std::to_string(parent) + "\n");
     return 0;
@@ -309,7 +321,7 @@ int CmdAddRequest(const Args& args) {
     TFavoriteItems items;
     Load(items);
     const int position = items.AddItems(parentId, &request);
-    items.SaveToReg();
+    Save(items);
     WriteStdout(std::to_string(position) + "\n" + std::to_string(parentId) + "\n");
     return 0;
 }
@@ -394,6 +406,7 @@ int CmdImportReg(const Args& args) {
 struct TCommand {
     std::string_view Name;
     int (*Run)(const Args&);
+    int FailureStatus = 1; // the exit status when the command fails
 };
 
 constexpr TCommand Commands[] = {
@@ -406,7 +419,15 @@ constexpr TCommand Commands[] = {
     {"import-value", CmdImportValue},
     {"export-reg", CmdExportReg},
     {"import-reg", CmdImportReg},
+    {"check", CmdCheck, 2},
+    {"remove", CmdRemove},
+    {"rename", CmdRename},
+    {"move", CmdMove},
+    {"relocate", CmdRelocate},
 };
+
+// The exit status of a failure: 1, or what the running command says.
+int gFailureStatus = 1;
 
 int Run(const Args& argv) {
     std::size_t i = 0;
@@ -438,13 +459,16 @@ int Run(const Args& argv) {
             return 0;
         }
     }
-    for (const TCommand& command : Commands)
-        if (command.Name == name)
+    for (const TCommand& command : Commands) {
+        if (command.Name == name) {
+            gFailureStatus = command.FailureStatus;
             return command.Run(rest);
+        }
+    }
     throw ToolError("unknown command \"" + name + "\" (see favorites --help)");
 }
 
-} // namespace
+} // namespace tool
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -452,7 +476,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     try {
-        return Run(Args(argv + 1, argv + argc));
+        return tool::Run(tool::Args(argv + 1, argv + argc));
     } catch (const std::exception& e) {
         std::string message = e.what();
         // One line, whatever the message holds.
@@ -460,6 +484,6 @@ int main(int argc, char** argv) {
             if (c == '\n' || c == '\r')
                 c = ' ';
         std::fprintf(stderr, "favorites: %s\n", message.c_str());
-        return 1;
+        return tool::gFailureStatus;
     }
 }

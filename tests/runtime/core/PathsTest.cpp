@@ -76,6 +76,54 @@ TEST(Paths, TrailingSeparators) {
     }
 }
 
+TEST(Paths, RelocatePathUnderAFolder) {
+    struct Case {
+        const char* path;
+        const char* from;
+        const char* to;
+        const char* moved; // null: not under `from`
+    };
+    const Case cases[] = {
+        // A value copied from Windows: case ignored, the rest takes the new separators.
+        {"C:\\Users\\me\\Projects\\App\\Main.dpr", "C:\\Users\\me\\Projects", "/home/me/Projects",
+         "/home/me/Projects/App/Main.dpr"},
+        {"c:\\USERS\\Me\\projects\\App\\Main.dpr", "C:/Users/me/Projects/", "/home/me/Projects",
+         "/home/me/Projects/App/Main.dpr"},
+        {"C:/Users/me/Projects/a.pas", "c:\\users\\me\\projects", "/p", "/p/a.pas"},
+        // Folder favorites keep their trailing separator, in the new form.
+        {"C:\\Users\\me\\Projects\\src\\", "C:\\Users\\me\\Projects", "/p/", "/p/src/"},
+        {"C:\\Users\\me\\Projects\\", "C:\\Users\\me\\Projects", "/p", "/p/"},
+        {"C:\\Users\\me\\Projects", "C:\\Users\\me\\Projects\\", "/p", "/p"},
+        // Whole components only.
+        {"C:\\Users\\me\\ProjectsOld\\a.pas", "C:\\Users\\me\\Projects", "/p", nullptr},
+        {"C:\\Users\\me", "C:\\Users\\me\\Projects", "/p", nullptr},
+        {"D:\\Users\\me\\Projects\\a.pas", "C:\\Users\\me\\Projects", "/p", nullptr},
+        // Paths of this machine keep their letter case; '/' and '\' still alike.
+        {"/home/Me/x.pas", "/home/me", "/srv/me", nullptr},
+        {"/home/me/x.pas", "/home/me", "/srv/me", "/srv/me/x.pas"},
+        {"/home/me//deep///x.pas", "\\home\\me", "/srv", "/srv/deep/x.pas"},
+        {"home/me/x.pas", "/home/me", "/srv", nullptr}, // relative is not under the root
+        // Towards Windows: backslashes, a bare drive.
+        {"/home/me/src/a.pas", "/home/me", "D:\\Work", "D:\\Work\\src\\a.pas"},
+        {"/home/me/src/a.pas", "/home/me", "D:", "D:\\src\\a.pas"},
+        // The root on either side.
+        {"/a/b.pas", "/", "/mnt/old/", "/mnt/old/a/b.pas"},
+        {"/old/b.pas", "/old", "/", "/b.pas"},
+        {"/old/", "/old", "/", "/"},
+        {"/old", "/old", "/", "/"},
+        {"", "/old", "/new", nullptr},
+        {"/old/x", "", "/new", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " from " + c.from + " to " + c.to);
+        const std::optional<std::string> moved = RelocatePath(c.path, c.from, c.to);
+        if (c.moved == nullptr)
+            EXPECT_FALSE(moved.has_value()) << *moved;
+        else
+            EXPECT_EQ(moved.value_or("(not moved)"), c.moved);
+    }
+}
+
 TEST(Paths, MatchesMaskWithWindowsWildcards) {
     struct Case {
         const char* name;
