@@ -8,6 +8,7 @@
 #include "MemoryStream.h"
 #include "StringList.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -31,8 +32,10 @@ inline constexpr std::string_view FavUtilsUnitName = "FavUtils";
 
 // Field `index` of text split at `separator`; empty when there is no such field.
 std::string GetPart(std::string_view text, std::uint8_t index, char separator);
-// GetPart without the copy: a view into text.
-std::string_view GetPartView(std::string_view text, std::uint8_t index, char separator) noexcept;
+// The six fields of a record at once, as GetPart gives fields 0 to 5 (views into record).
+std::array<std::string_view, 6> RecordFields(std::string_view record) noexcept;
+// A field read as GetIntPart reads it: 0 unless it is plain decimal that fits.
+std::int32_t FieldInt(std::string_view field) noexcept;
 // GetPart converted from decimal; 0 for an empty or non-numeric field.
 std::int32_t GetIntPart(std::string_view text, std::uint8_t index, char separator);
 // Decimal text of value, filled on the left with '0' to at least len characters.

@@ -7,7 +7,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <dirent.h>
+
+#include <cerrno>
 #endif
+
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -170,6 +176,99 @@ bool DirectoryExists(const std::string& path) {
     return fs::is_directory(fs::path(path), ec);
 #endif
 }
+
+#ifdef _WIN32
+
+// Names on Windows compare without letter case and folders have more than one separator; the
+// probe asks the system each time.
+struct TPathProbe::Impl {};
+TPathProbe::TPathProbe() = default;
+TPathProbe::~TPathProbe() = default;
+bool TPathProbe::FileExists(const std::string& path) {
+    return ::FileExists(path);
+}
+bool TPathProbe::DirectoryExists(const std::string& path) {
+    return ::DirectoryExists(path);
+}
+
+#else
+
+struct TPathProbe::Impl {
+    enum class TState { New, Asked, Listed, Missing, Unlisted };
+    struct TFolder {
+        TState State = TState::New;
+        std::unordered_map<std::string, unsigned char> Types; // name -> d_type
+    };
+    std::unordered_map<std::string, TFolder> Folders;
+
+    // Lists the folder; its state says how that went.
+    static void List(const std::string& folder, TFolder& f) {
+        DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (!d) {
+            // A folder that is not there holds nothing; one that cannot be read still may.
+            f.State = (errno == ENOENT || errno == ENOTDIR) ? TState::Missing : TState::Unlisted;
+            return;
+        }
+        f.State = TState::Listed;
+        while (const dirent* e = ::readdir(d))
+            f.Types.emplace(e->d_name, e->d_type);
+        ::closedir(d);
+    }
+
+    // 1 when the listing says the name is a folder, 0 when it says it is something else or
+    // nothing (folder missing), -1 when the system must be asked.
+    int Lookup(const std::string& path, bool& isFolder) {
+        const std::size_t slash = path.rfind('/');
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        // The system reads a name only up to a NUL.
+        if (name.empty() || name == "." || name == ".." ||
+            path.find('\0') != std::string::npos)
+            return -1;
+        const std::string folder =
+            slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        TFolder& f = Folders[folder];
+        // The first question of a folder goes to the system; listing pays from the second.
+        if (f.State == TState::New) {
+            f.State = TState::Asked;
+            return -1;
+        }
+        if (f.State == TState::Asked)
+            List(folder, f);
+        if (f.State == TState::Missing)
+            return 0;
+        if (f.State != TState::Listed)
+            return -1;
+        const auto it = f.Types.find(name);
+        // Names the listing lacks may still be found under another letter case.
+        if (it == f.Types.end() || it->second == DT_LNK || it->second == DT_UNKNOWN)
+            return -1;
+        isFolder = it->second == DT_DIR;
+        return 1;
+    }
+};
+
+TPathProbe::TPathProbe() : FImpl(std::make_unique<Impl>()) {}
+TPathProbe::~TPathProbe() = default;
+
+bool TPathProbe::FileExists(const std::string& path) {
+    // A name ending in '/' is a folder or nothing.
+    if (path.empty() || path.back() == '/')
+        return ::FileExists(path);
+    bool folder = false;
+    const int known = FImpl->Lookup(path, folder);
+    return known < 0 ? ::FileExists(path) : known == 1 && !folder;
+}
+
+bool TPathProbe::DirectoryExists(const std::string& path) {
+    std::string_view name = path;
+    while (name.size() > 1 && name.back() == '/')
+        name.remove_suffix(1);
+    bool folder = false;
+    const int known = name.empty() ? -1 : FImpl->Lookup(std::string(name), folder);
+    return known < 0 ? ::DirectoryExists(path) : known == 1 && folder;
+}
+
+#endif
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
     if (mask == "*.*" || mask == "*")

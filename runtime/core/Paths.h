@@ -3,6 +3,7 @@
 // the same code reads both kinds of records.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,24 @@ std::optional<std::string> RelocatePath(std::string_view path, std::string_view 
 bool FileExists(const std::string& path);
 // True when the path names an existing folder; false for an empty path or a file.
 bool DirectoryExists(const std::string& path);
+
+// FileExists and DirectoryExists for many paths, with the same answers: a folder asked about
+// more than once is listed once, and its names are looked up in the listing (a folder that is
+// missing holds nothing) instead of one query of the file system per path.
+class TPathProbe {
+public:
+    TPathProbe();
+    ~TPathProbe();
+    TPathProbe(const TPathProbe&) = delete;
+    TPathProbe& operator=(const TPathProbe&) = delete;
+
+    bool FileExists(const std::string& path);
+    bool DirectoryExists(const std::string& path);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> FImpl;
+};
 
 // Matches a name against a mask with the Windows wildcard rules ('*' any run, '?' one
 // character, letter case ignored; "*.*" matches every name).

@@ -13,9 +13,9 @@ namespace tool {
 namespace {
 
 std::string Describe(std::string_view record) {
-    return ListKindWord(GetIntPart(record, 2, '|')) + " \"" +
-           std::string(GetPartView(record, 5, '|')) + "\" (id " +
-           std::to_string(GetIntPart(record, 3, '|')) + ")";
+    const std::array<std::string_view, 6> fields = RecordFields(record);
+    return ListKindWord(FieldInt(fields[2])) + " \"" + std::string(fields[5]) + "\" (id " +
+           std::to_string(FieldInt(fields[3])) + ")";
 }
 
 // The first record carrying the id; the top level (id 0) has no record.
@@ -162,17 +162,18 @@ int CmdRelocate(const Args& args) {
     int moved = 0, present = 0;
     for (int i = 0; i < items.Items().Count(); ++i) {
         const std::string& record = items.Items()[i];
-        const int type = GetIntPart(record, 2, '|');
+        const std::array<std::string_view, 6> fields = RecordFields(record);
+        const int type = FieldInt(fields[2]);
         if (type == fitGroup)
             continue;
-        const std::string_view path = GetPartView(record, 4, '|');
+        const std::string_view path = fields[4];
         const std::optional<std::string> target = RelocatePath(path, from, to);
         if (!target || *target == path)
             continue;
         ++moved;
         if (existence.Exists(type, *target).value_or(false))
             ++present;
-        report += ListKindWord(type) + " \"" + std::string(GetPartView(record, 5, '|')) +
+        report += ListKindWord(type) + " \"" + std::string(fields[5]) +
                   "\": " + std::string(path) + " -> " + *target + "\n";
         items.SetItem(i, RecordWithPath(record, *target));
     }

@@ -38,9 +38,9 @@ void WriteJson(const Json& json) {
 
 std::optional<bool> TExistence::Exists(int type, std::string_view path) {
     if (type == fitFolder)
-        return FolderExists(std::string(path));
+        return FProbe.DirectoryExists(std::string(path));
     if (type >= fitProject && type <= fitFile)
-        return FileExists(std::string(path));
+        return FProbe.FileExists(std::string(path));
     return std::nullopt;
 }
 
@@ -75,7 +75,7 @@ int CmdCheck(const Args& args) {
     Load(items);
     TExistence existence;
     // The aliases from the top level down to the group being walked.
-    std::vector<std::string_view> groups{GetPartView(RootRecord, 5, '|')};
+    std::vector<std::string_view> groups{RecordFields(RootRecord)[5]};
     Json missing = Json::array();
     std::string text;
     WalkTree(

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FavUtils.h"
+#include "Paths.h"
 
 #include <cstdint>
 #include <optional>
@@ -64,6 +65,9 @@ public:
     // For a file (types 0 to 3) or a folder (type 4); nothing for a group or an unknown type.
     std::optional<bool> Exists(int type, std::string_view path);
     bool Missing(int type, std::string_view path) { return Exists(type, path) == false; }
+
+private:
+    TPathProbe FProbe;
 };
 
 // One item of the tree, as the walk hands it over.
@@ -84,13 +88,14 @@ void WalkTree(TFavoriteItems& items, int id, Enter&& enter, Leave&& leave) {
     std::set<int> visited{id};
     const auto walk = [&](const auto& self, int group) -> void {
         for (const std::string& record : items.SubItemsView(group)) {
+            const std::array<std::string_view, 6> fields = RecordFields(record);
             TTreeItem item;
             item.Record = record;
-            item.Type = GetIntPart(record, 2, '|');
-            item.Id = GetIntPart(record, 3, '|');
+            item.Type = FieldInt(fields[2]);
+            item.Id = FieldInt(fields[3]);
             item.Parent = group;
-            item.Path = GetPartView(record, 4, '|');
-            item.Alias = GetPartView(record, 5, '|');
+            item.Path = fields[4];
+            item.Alias = fields[5];
             enter(item);
             if (item.Type == fitGroup && visited.insert(item.Id).second)
                 self(self, item.Id);

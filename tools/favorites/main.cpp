@@ -10,6 +10,9 @@
 #include "StringList.h"
 #include "Tool.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -73,12 +76,24 @@ Every failure prints one line on standard error, leaves the stored favorites as 
 were and exits with status 1 (check: 2).
 )";
 
+// Reads to the end, straight into the result. A file's size is known beforehand: one buffer
+// of that size then takes it all, where a growing one would copy it again and again into
+// fresh pages, which costs more than the reading itself.
 std::vector<std::uint8_t> ReadAll(std::FILE* f, const std::string& what) {
     std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(st.st_size) + 1); // + 1: room to see the end
+    for (;;) {
+        if (bytes.size() == bytes.capacity())
+            bytes.reserve(std::max<std::size_t>(2 * bytes.capacity(), 1 << 16));
+        const std::size_t used = bytes.size();
+        bytes.resize(bytes.capacity());
+        const std::size_t n = std::fread(bytes.data() + used, 1, bytes.size() - used, f);
+        bytes.resize(used + n);
+        if (n == 0)
+            break;
+    }
     if (std::ferror(f))
         throw ToolError("cannot read " + what);
     return bytes;
@@ -349,10 +364,11 @@ int CmdDecode(const Args& args) {
     } catch (const EReadError& e) {
         throw ToolError("decode: standard input cannot be read: " + e.Message());
     }
-    std::string out = std::to_string(items.LastID()) + "\n";
+    TOutput out;
+    out << std::to_string(items.LastID()) << "\n";
     for (const std::string& record : items.Items())
-        out += record + "\n";
-    WriteStdout(out);
+        out << record << "\n";
+    out.Flush();
     return 0;
 }
 

@@ -233,4 +233,35 @@ TEST_F(PathsOnDisk, FileAndFolderTests) {
     }
 }
 
+// The probe answers as the single tests do, also after it has listed a folder.
+TEST_F(PathsOnDisk, ProbeAgreesWithTheSingleTests) {
+    std::vector<std::string> paths = {
+        folder + "a.pas", folder + "A.pas", folder + "B.PAS", folder + "sub.pas",
+        folder + "sub.pas/", folder + "sub.pas//", folder + "a.pas/", folder + "none.pas",
+        folder + ".", folder + "..", folder + "sub.pas/..", folder, dir.string(),
+        folder + "gone/a.pas", folder + "gone/", folder + "a.pas/x", "/", "",
+        "a.pas", "sub.pas", "none", folder + std::string("a.pas\0x", 7),
+    };
+#ifndef _WIN32
+    fs::create_symlink(dir / "a.pas", dir / "to-file");
+    fs::create_directory_symlink(dir / "sub.pas", dir / "to-folder");
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
+    for (const char* name : {"to-file", "to-folder", "to-folder/", "dangling"})
+        paths.push_back(folder + name);
+#endif
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir); // for the relative names
+    TPathProbe probe;
+    for (int round = 0; round < 3; ++round) {
+        for (const std::string& path : paths) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ": " << path);
+            EXPECT_EQ(probe.FileExists(path), FileExists(path));
+            EXPECT_EQ(probe.DirectoryExists(path), DirectoryExists(path));
+        }
+    }
+    // A listed folder: what changes afterwards is not seen, as with any snapshot.
+    fs::current_path(cwd);
+    EXPECT_TRUE(probe.FileExists(folder + "c.dpr"));
+}
+
 } // namespace
