@@ -1,6 +1,7 @@
 #include "Favorite.h"
 
 #include "About.h"
+#include "AddToFav.h"
 #include "Exception.h"
 #include "FavConsts.h"
 #include "Format.h"
@@ -47,13 +48,6 @@ int KindClass(int itemType) {
 
 bool SameKindClass(int a, int b) {
     return KindClass(a) >= 0 && KindClass(a) == KindClass(b);
-}
-
-bool IsBlank(const std::string& s) {
-    for (const char c : s)
-        if (static_cast<unsigned char>(c) > ' ')
-            return false;
-    return true;
 }
 
 // "&0 " ... "&9 ", "&A " ... "&Z ", then nothing.
@@ -317,8 +311,19 @@ void TFavoriteExpert::AboutFavoriteClick(TIMenuItemIntf&) {
     ShowAboutBox();
 }
 
-// The Add dialog is not there yet.
-void TFavoriteExpert::AddFavoriteClick(TIMenuItemIntf&) {}
+void TFavoriteExpert::AddFavoriteClick(TIMenuItemIntf&) {
+    const std::unique_ptr<TStringList> request =
+        AddToFavorites({Host().HostGetProjectName(), Host().HostGetCurrentFile()});
+    if (request)
+        AddFavorites(*request);
+}
+
+void TFavoriteExpert::AddFavorites(TStringList& request) {
+    int parentId = 0;
+    FFavoriteItems->AddItems(parentId, &request);
+    DestroyFavoriteMenu();
+    CreateFavoriteMenu();
+}
 
 // The Edit dialog is not there yet.
 void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {}
@@ -326,7 +331,7 @@ void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {}
 void FavoriteInitialization() {
     OpenDialogStorage = std::make_unique<ui::OpenDialogState>();
     FavOpenDialog = OpenDialogStorage.get();
-    FavOpenDialog->filter = QString::fromLatin1(FavOpenDialogFilter);
+    FavOpenDialog->filter = QString::fromLatin1(sOpenDialogFilter.data(), sOpenDialogFilter.size());
     FavOpenDialog->filterIndex = 1;
     FavOpenDialog->options = ui::OpenDialogOptions{};
     FavOpenDialog->options.hideReadOnly = true;

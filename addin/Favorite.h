@@ -46,6 +46,8 @@ public:
     void AboutFavoriteClick(TIMenuItemIntf& item);
     void AddFavoriteClick(TIMenuItemIntf& item);
     void EditFavoriteClick(TIMenuItemIntf& item);
+    // Adds the favorite or group of an add request at the top level and rebuilds the menu.
+    void AddFavorites(TStringList& request);
 
     TFavoriteItems& FavoriteItems() noexcept { return *FFavoriteItems; }
     TIMenuItemIntf* FavoriteMenu() noexcept { return FFavoriteMenu.get(); }
@@ -62,10 +64,6 @@ private:
 // The open-file dialog used to pick a file inside a folder favorite; exists between the
 // unit's initialisation and finalisation.
 extern ui::OpenDialogState* FavOpenDialog;
-inline constexpr const char* FavOpenDialogFilter =
-    "Delphi file (*.pas;*.bpg;*.dpr;*.dpk)|*.pas;*.bpg;*.dpr;*.dpk|Delphi project "
-    "(*.bpg;*.dpr)|*.bpg;*.dpr|Delphi package (*.dpk)|*.dpk|Delphi unit (*.pas)|*.pas|Any file "
-    "(*.*)|*.*";
 
 // Unit initialisation: creates FavOpenDialog and shows the About box once.
 void FavoriteInitialization();

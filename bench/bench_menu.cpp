@@ -1,10 +1,14 @@
 // Building the Favorites menu for large collections: against a host that does nothing (the
-// add-in's own cost) and against the shell's real Qt menus.
+// add-in's own cost) and against the shell's real Qt menus; and the Add command around it:
+// the search of a group's folder and the addition after the dialog's OK.
+#include "AddToFav.h"
 #include "Favorite.h"
 #include "IdeWindow.h"
 #include "Registry.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -139,6 +143,44 @@ BENCHMARK(BM_CreateFavoriteMenu_QtMenus)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+// A folder of 10,000 files of which 2,500 are projects, groups, packages and units.
+void BM_GetFolderFilesAndSort(benchmark::State& state) {
+    QTemporaryDir dir;
+    const char* const kinds[] = {".bpg", ".dpr", ".dpk", ".pas", ".txt", ".txt", ".txt",
+                                 ".txt", ".txt", ".txt", ".txt", ".txt", ".txt", ".txt",
+                                 ".txt", ".txt"};
+    for (int i = 0; i < 10000; ++i) {
+        QFile file(QDir(dir.path()).filePath(QStringLiteral("File%1").arg((i * 7919) % 10000) +
+                                             QString::fromLatin1(kinds[i % 16])));
+        file.open(QIODevice::WriteOnly);
+    }
+    const std::string folder = dir.path().toStdString();
+    TStringList files;
+    for (auto _ : state) {
+        GetFolderFiles(folder, 0, files);
+        SortFileNames(files);
+    }
+    state.counters["files"] = files.Count();
+}
+BENCHMARK(BM_GetFolderFilesAndSort)->Unit(benchmark::kMillisecond);
+
+// After the Add dialog's OK: the request goes into 10,000 favorites and the Qt menu is built
+// again.
+void BM_AddFavorites_QtMenus(benchmark::State& state) {
+    IdeWindow window;
+    QtToolServices services(window);
+    MenuSetup setup(services, static_cast<int>(state.range(0)));
+    setup.expert->DestroyFavoriteMenu();
+    setup.expert->CreateFavoriteMenu();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TStringList request({"2", "New unit", "/home/user/projects/new/Unit.pas"});
+        state.ResumeTiming();
+        setup.expert->AddFavorites(request);
+    }
+}
+BENCHMARK(BM_AddFavorites_QtMenus)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

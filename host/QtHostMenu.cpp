@@ -40,9 +40,11 @@ void ApplyFlags(QAction* action, int flags) {
 void ConnectClick(QAction* action, QWidget* container, TIMenuClickEvent onClick) {
     if (!onClick)
         return;
+    // The action is a child of its container, so the container outlives the connection and
+    // needs no guard of its own.
     QObject::connect(
         action, &QAction::triggered, action,
-        [action, container = QPointer<QWidget>(container), handler = std::move(onClick)]() {
+        [action, container, handler = std::move(onClick)]() {
             QtMenuItem item(action, container);
             RunGuarded([&] { handler(item); });
         });

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
-    fonts-dejavu-core xvfb xauth
+    fonts-liberation2 fonts-dejavu-core xvfb xauth
 )
 
 missing=()

@@ -37,3 +37,14 @@ inline constexpr std::string_view sEditFavItemCaption = "&Edit Favorites...";
 inline constexpr std::string_view sAddFavItemCaption = "A&dd to Favorites...";
 inline constexpr std::string_view sItemNotExists = "%s: \"%s\" does not exists.";
 inline constexpr std::string_view sFileIsOpen = "%s: \"%s\" is already opened";
+
+// Not a message: the file types of every open dialog of the add-in, label and masks
+// separated by '|'.
+inline constexpr std::string_view sOpenDialogFilter =
+    "Delphi file (*.pas;*.bpg;*.dpr;*.dpk)|*.pas;*.bpg;*.dpr;*.dpk|Delphi project "
+    "(*.bpg;*.dpr)|*.bpg;*.dpr|Delphi package (*.dpk)|*.dpk|Delphi unit (*.pas)|*.pas|Any file "
+    "(*.*)|*.*";
+// The Add To Favorites check that keeps "|", the record's field separator, out of an alias
+// or a path.
+inline constexpr std::string_view sErrorSeparator =
+    "An alias or a path cannot contain the character \"|\".";

@@ -178,6 +178,13 @@ bool FolderExists(const std::string& path) {
     return DirectoryExists(path);
 }
 
+bool IsBlank(std::string_view text) noexcept {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) > ' ')
+            return false;
+    return true;
+}
+
 std::string KindWord(int itemType) {
     static const char* const Words[] = {"Project", "Library", "Unit", "File", "Folder"};
     return itemType >= fitProject && itemType <= fitFolder ? Words[itemType] : std::string();

@@ -44,6 +44,8 @@ std::string IntToStrLen(std::int32_t value, int len);
 int GetFileItemType(std::string_view fileName);
 // True when the path names an existing folder.
 bool FolderExists(const std::string& path);
+// True when text is empty once blanks and control characters are trimmed from its ends.
+bool IsBlank(std::string_view text) noexcept;
 // Kind word of an item type for messages: "Project", "Library", "Unit", "File" or "Folder"
 // for types 0 to 4; empty for any other type.
 std::string KindWord(int itemType);

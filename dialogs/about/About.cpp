@@ -2,6 +2,7 @@
 
 #include "AboutWnd.h"
 #include "FormFont.h"
+#include "Forms.h"
 #include "Modal.h"
 
 #include <QApplication>
@@ -12,8 +13,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadialGradient>
-#include <QScreen>
-#include <QShowEvent>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -65,7 +64,7 @@ QPixmap AppPicture() {
     painter.drawPath(Star(QPointF(37, 52), 27, 11));
 
     // The name reads upwards along the lower part of the band.
-    QFont nameFont(QStringLiteral("Nimbus Sans"));
+    QFont nameFont(QString::fromLatin1(ui::FormFontFamily));
     nameFont.setPixelSize(19);
     nameFont.setBold(true);
     painter.setFont(nameFont);
@@ -78,19 +77,14 @@ QPixmap AppPicture() {
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QRect bounds) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(bounds);
+    auto* label = ui::MakeControl<QLabel>(parent, name, bounds, text);
     // Transparent: the label paints only its text over the form.
     label->setAutoFillBackground(false);
     return label;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, QRect bounds) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(bounds);
-    return button;
+    return ui::MakeControl<QPushButton>(parent, name, bounds, text);
 }
 
 } // namespace
@@ -118,7 +112,7 @@ void TBevel::paintEvent(QPaintEvent* /*event*/) {
     painter.drawLine(0, bottom, right, bottom);
 }
 
-TAboutWnd::TAboutWnd(QWidget* parent) : QDialog(parent) {
+TAboutWnd::TAboutWnd(QWidget* parent) : ui::TForm(parent) {
     setObjectName(QStringLiteral("AboutWnd"));
     setWindowTitle(QStringLiteral("About Pindrake Add-In ®"));
     setFont(ui::FormFont());
@@ -155,6 +149,7 @@ TAboutWnd::TAboutWnd(QWidget* parent) : QDialog(parent) {
     lblWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont warningFont(QStringLiteral("Arial"));
     warningFont.setPixelSize(9);
+    warningFont.setHintingPreference(font().hintingPreference());
     lblWarning->setFont(warningFont);
 
     // Made in tab order: OK first, then System Info.
@@ -187,23 +182,6 @@ const QStringList& TAboutWnd::SysInfoPrograms() {
     };
 #endif
     return programs;
-}
-
-void TAboutWnd::reject() {
-    done(ui::mrCancel);
-}
-
-void TAboutWnd::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    // Centred on the screen, not over the window that opened it.
-    if (const QScreen* shown = screen()) {
-        const QRect area = shown->geometry();
-        const QSize outer = frameGeometry().size();
-        move(area.x() + (area.width() - outer.width()) / 2,
-             area.y() + (area.height() - outer.height()) / 2);
-    }
 }
 
 void TAboutWnd::FormCreate() {

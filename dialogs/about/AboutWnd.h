@@ -2,7 +2,8 @@
 // that starts the desktop's system-information program.
 #pragma once
 
-#include <QDialog>
+#include "Forms.h"
+
 #include <QStringList>
 
 class QLabel;
@@ -21,7 +22,8 @@ private:
     Shape shape_;
 };
 
-class TAboutWnd : public QDialog {
+// Escape and the close box end the box the way OK does, with mrCancel.
+class TAboutWnd : public ui::TForm {
 public:
     explicit TAboutWnd(QWidget* parent = nullptr);
 
@@ -38,12 +40,6 @@ public:
     QLabel* lblWarning;
     QPushButton* btnSysInfo;
     QPushButton* btnOk;
-
-    // Escape and the close box end the box the way OK does, with mrCancel.
-    void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();

@@ -3,12 +3,16 @@
 #include "StringList.h"
 
 #include <filesystem>
+#include <span>
 #include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
+// windows.h first: shlwapi.h needs its types.
+#include <shlwapi.h>
 #else
 #include <dirent.h>
+#include <fnmatch.h>
 
 #include <cerrno>
 #endif
@@ -36,9 +40,9 @@ char NativeSeparator() noexcept {
 namespace {
 // Hidden and system files are left out of a search, as the Windows search for plain files
 // does; off Windows a leading '.' marks a hidden file.
-bool IsHidden([[maybe_unused]] const std::string& path, [[maybe_unused]] const std::string& name) {
+bool IsHidden([[maybe_unused]] const std::string& folder, [[maybe_unused]] const std::string& name) {
 #ifdef _WIN32
-    const DWORD attr = GetFileAttributesA(path.c_str());
+    const DWORD attr = GetFileAttributesA((folder + name).c_str());
     return attr == INVALID_FILE_ATTRIBUTES ||
            (attr & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
 #else
@@ -77,7 +81,8 @@ std::string ExcludeOneTrailingSeparator(std::string_view path) {
 }
 
 std::string ExcludeTrailingSeparators(std::string_view path) {
-    while (!path.empty() && IsPathSeparator(path.back()))
+    // Slashes only: a drive's colon stays, so "C:\" keeps naming the drive's root as "C:".
+    while (!path.empty() && (path.back() == '/' || path.back() == '\\'))
         path.remove_suffix(1);
     return std::string(path);
 }
@@ -271,47 +276,46 @@ bool TPathProbe::DirectoryExists(const std::string& path) {
 #endif
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
-    if (mask == "*.*" || mask == "*")
+    // "*.*" takes names without a dot too, as the Windows search does.
+    if (mask == "*.*")
         return true;
-    // Iterative wildcard match with back-tracking to the last '*'.
-    size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
-    auto same = [](char a, char b) { return CompareText({&a, 1}, {&b, 1}) == 0; };
-    while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || same(mask[m], name[n]))) {
-            ++n;
-            ++m;
-        } else if (m < mask.size() && mask[m] == '*') {
-            starM = m++;
-            starN = n;
-        } else if (starM != std::string_view::npos) {
-            m = starM + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*')
-        ++m;
-    return m == mask.size();
+    if (mask.empty())
+        return false;
+    const std::string n(name), m(mask);
+#ifdef _WIN32
+    return PathMatchSpecA(n.c_str(), m.c_str()) != FALSE;
+#else
+    // Windows masks know no escapes; letter case does not count there.
+    return fnmatch(m.c_str(), n.c_str(), FNM_NOESCAPE | FNM_CASEFOLD) == 0;
+#endif
 }
 
-std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask) {
-    std::vector<std::string> result;
+std::vector<std::string> FindFiles(const std::string& folder,
+                                   std::span<const std::string_view> masks) {
+    // The folder is read once; each mask then goes over its plain files in directory order.
+    std::vector<std::string> names;
     std::error_code ec;
     fs::directory_iterator it(fs::path(folder), ec);
     if (ec)
-        return result;
+        return {};
     for (const fs::directory_iterator end; it != end; it.increment(ec)) {
         if (ec)
             break;
-        const std::string name = it->path().filename().string();
-        if (name.empty() || IsHidden(folder + name, name))
+        std::string name = it->path().filename().string();
+        if (name.empty() || IsHidden(folder, name))
             continue;
         std::error_code sec;
-        if (!it->is_regular_file(sec) || sec)
-            continue;
-        if (MatchesMask(name, mask))
-            result.push_back(folder + name);
+        if (it->is_regular_file(sec) && !sec)
+            names.push_back(std::move(name));
     }
+    std::vector<std::string> result;
+    for (const std::string_view mask : masks)
+        for (const std::string& name : names)
+            if (MatchesMask(name, mask))
+                result.push_back(folder + name);
     return result;
+}
+
+std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask) {
+    return FindFiles(folder, std::span(&mask, 1));
 }

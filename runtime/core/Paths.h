@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +22,7 @@ std::string ExtractFilePath(std::string_view path);
 std::string ExtractFileExt(std::string_view path);
 // Removes one trailing separator, if there is one, and nothing else.
 std::string ExcludeOneTrailingSeparator(std::string_view path);
-// Removes every trailing separator.
+// Removes every trailing '/' and '\' (a drive's colon stays).
 std::string ExcludeTrailingSeparators(std::string_view path);
 
 // True for a path in the Windows form: a drive letter ("C:") in front, or a backslash anywhere.
@@ -57,9 +58,13 @@ private:
 };
 
 // Matches a name against a mask with the Windows wildcard rules ('*' any run, '?' one
-// character, letter case ignored; "*.*" matches every name).
+// character, letter case ignored; "*.*" matches every name), by the C library's fnmatch, or
+// by the shell's PathMatchSpec on Windows.
 bool MatchesMask(std::string_view name, std::string_view mask);
 // Plain files (not folders, not hidden) directly inside folder whose names match mask, as
 // full paths made of folder and name; in directory order. A folder that cannot be read
 // gives nothing.
 std::vector<std::string> FindFiles(const std::string& folder, std::string_view mask);
+// The same for several masks, mask by mask, reading the folder once.
+std::vector<std::string> FindFiles(const std::string& folder,
+                                   std::span<const std::string_view> masks);

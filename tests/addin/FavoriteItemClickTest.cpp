@@ -1,6 +1,7 @@
 // Choosing a favorite: the checks before opening and how each kind is opened.
 #include "AddinFixture.h"
 
+#include "FavConsts.h"
 #include "FavUtils.h"
 #include "Modal.h"
 
@@ -186,7 +187,7 @@ TEST_F(FavoriteItemClickTest, OpenDialogKeepsTheFilterTheUserLeft) {
     ASSERT_EQ(modal.OpenFiles().size(), 2u);
     const ui::OpenDialogState& first = modal.OpenFiles()[0];
     EXPECT_EQ(first.filterIndex, 1);
-    EXPECT_EQ(first.filter.toStdString(), FavOpenDialogFilter);
+    EXPECT_EQ(first.filter.toStdString(), sOpenDialogFilter);
     EXPECT_TRUE(first.options.hideReadOnly);
     EXPECT_TRUE(first.options.enableSizing);
     EXPECT_FALSE(first.options.fileMustExist);

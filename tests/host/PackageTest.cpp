@@ -7,9 +7,12 @@
 #include "ScriptedModal.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include <string>
@@ -112,4 +115,51 @@ TEST_F(PackageTest, ChoosingFavoritesOpensThemInTheShell) {
     ASSERT_EQ(modal.OpenFiles().size(), 1u);
     EXPECT_EQ(modal.OpenFiles()[0].initialDir, sample + "Sources");
     EXPECT_EQ(window.Tabs()->count(), 3);
+}
+
+TEST_F(PackageTest, AddingFromTheMenuShowsTheFavoriteAndSavesIt) {
+    QString error;
+    ASSERT_TRUE(loader.Load(QStringLiteral(QUENDLE5_PATH), error)) << error.toStdString();
+    const QString sample = QStringLiteral(EXAMPLES_DIR "/SampleProject");
+    ASSERT_TRUE(window.OpenProject(sample + "/Sample.dpr"));
+    QAction* add = window.menuBar()->findChild<QAction*>(QStringLiteral("AddFavoriteItem"));
+    ASSERT_NE(add, nullptr);
+
+    // The package's own dialog, reached by its controls' names: a group of the sample's files.
+    modal.QueueDialog([&sample](QDialog& dialog) {
+        dialog.findChild<QRadioButton*>(QStringLiteral("rdoGroup"))->click();
+        dialog.findChild<QLineEdit*>(QStringLiteral("edtGroup"))->setText(sample + "//");
+        dialog.findChild<QLineEdit*>(QStringLiteral("edtAlias"))->setText(QStringLiteral("All"));
+        return ui::ScriptedModalInteraction::ClickButton(QStringLiteral("btnOk"))(dialog);
+    });
+    add->trigger();
+    // Then the current project, with the alias the dialog proposes.
+    modal.QueueDialog(ui::ScriptedModalInteraction::ClickButton(QStringLiteral("btnOk")));
+    add->trigger();
+    EXPECT_TRUE(modal.ErrorTexts().isEmpty()) << modal.ErrorTexts().join(u'\n').toStdString();
+
+    const std::string s = sample.toStdString() + "/";
+    EXPECT_NE(Dump().find("  Sep_0\t-\n"
+                          "  FavItem_0_7\t&0 Sample.dpr\n"
+                          "  FavSep_1\t-\n"
+                          "  FavItem_1_1\t&1 All\n"
+                          "    FavItem_2_2\t&0 Sample.bpg\n"
+                          "    FavItem_3_3\t&1 Sample.dpr\n"
+                          "    FavItem_4_4\t&2 SampleTools.dpk\n"
+                          "    FavSep_5\t-\n"
+                          "    FavItem_5_5\t&3 MainForm.pas\n"
+                          "    FavItem_6_6\t&4 Utils.pas\n"
+                          "SearchMenu\t&Search\n"),
+              std::string::npos)
+        << Dump();
+    loader.Unload();
+    EXPECT_EQ(StoredRecords(), (std::vector<std::string>{
+                                   "000000000|000|0|7|" + s + "Sample.dpr|Sample.dpr",
+                                   "000000000|001|5|1||All",
+                                   "000000001|000|0|2|" + s + "Sample.bpg|Sample.bpg",
+                                   "000000001|001|0|3|" + s + "Sample.dpr|Sample.dpr",
+                                   "000000001|002|1|4|" + s + "SampleTools.dpk|SampleTools.dpk",
+                                   "000000001|003|2|5|" + s + "MainForm.pas|MainForm.pas",
+                                   "000000001|004|2|6|" + s + "Utils.pas|Utils.pas",
+                               }));
 }

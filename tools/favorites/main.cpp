@@ -258,10 +258,6 @@ bool IsGroup(const TFavoriteItems& items, int id) {
     return false;
 }
 
-bool IsBlank(std::string_view text) {
-    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
-}
-
 int CmdAdd(const Args& args) {
     std::string parentText = "0", alias, path;
     bool haveAlias = false, havePath = false, optionsEnded = false;

@@ -67,6 +67,7 @@ TEST(Paths, TrailingSeparators) {
         {"/home/u", "/home/u", "/home/u"},
         {"/", "", ""},
         {"\\\\", "\\", ""},
+        {"C:\\", "C:", "C:"},
         {"", "", ""},
     };
     for (const Case& c : cases) {

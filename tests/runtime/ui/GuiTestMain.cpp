@@ -20,6 +20,10 @@ int main(int argc, char** argv) {
     QTemporaryDir runtimeDir;
     if (!listing && runtimeDir.isValid())
         qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    // Only the declared fonts, whatever else the machine has; programs the tests start
+    // inherit the setting.
+    if (!listing)
+        qputenv("FONTCONFIG_FILE", QUENDLE_TEST_FONTCONFIG);
     ::testing::InitGoogleTest(&argc, argv);
     std::unique_ptr<QApplication> app;
     if (!listing)
