@@ -217,10 +217,17 @@ TFavoriteItems::TParentRun TFavoriteItems::FindChildren(std::int32_t parentId) {
         const std::vector<std::string>& lines = std::as_const(FItems).Lines();
         const int n = static_cast<int>(lines.size());
         FRuns.clear();
+        // After a sort the records' texts lie scattered in memory: ask for them ahead.
+        std::vector<std::int32_t> parents(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i + PrefetchDistance < lines.size())
+                Prefetch(lines[i + PrefetchDistance].data());
+            parents[i] = GetIntPart(lines[i], 0, Sep);
+        }
         for (int i = 0; i < n;) {
-            const std::int32_t parent = GetIntPart(lines[static_cast<std::size_t>(i)], 0, Sep);
+            const std::int32_t parent = parents[static_cast<std::size_t>(i)];
             int j = i + 1;
-            while (j < n && GetIntPart(lines[static_cast<std::size_t>(j)], 0, Sep) == parent)
+            while (j < n && parents[static_cast<std::size_t>(j)] == parent)
                 ++j;
             FRuns.push_back({parent, i, j});
             i = j;

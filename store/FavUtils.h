@@ -52,6 +52,17 @@ std::string KindWord(int itemType);
 // The record with field 4 (the path) replaced: fields 0 to 3, the path, field 5.
 std::string RecordWithPath(std::string_view record, std::string_view path);
 
+// Asks the processor to fetch memory that is about to be read, where the compiler can.
+inline void Prefetch(const void* p) noexcept {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+// How many records ahead a walk over the records prefetches.
+inline constexpr std::size_t PrefetchDistance = 8;
+
 // The favorites collection: the item records and the id counter.
 class TFavoriteItems {
 public:

@@ -123,6 +123,8 @@ constexpr int HexDigit(char c) noexcept {
 
 // ---- Reading lines -------------------------------------------------------------------------
 
+std::atomic<std::size_t> gReadPiece{0}; // see regfile_testing::ReadInPiecesOf
+
 // Where the bytes of a .reg file come from: fills the buffer, returns how many bytes it put
 // there, 0 at the end.
 using TByteReader = std::function<std::size_t(std::uint8_t*, std::size_t)>;
@@ -262,7 +264,10 @@ private:
     bool Fill() {
         if (FEnd == FBuf.size())
             FBuf.resize(2 * FBuf.size()); // a line longer than the buffer
-        const std::size_t n = FRead(FBuf.data() + FEnd, FBuf.size() - FEnd);
+        std::size_t room = FBuf.size() - FEnd;
+        if (const std::size_t piece = gReadPiece.load(); piece > 0)
+            room = std::min(room, piece);
+        const std::size_t n = FRead(FBuf.data() + FEnd, room);
         FEnd += n;
         FConsumed += n;
         FEof = n == 0;
@@ -308,26 +313,33 @@ constexpr std::array<std::int8_t, 256> HexValues = [] {
 }();
 
 // Leading blanks and "hh," runs of a hex line, as the registry editor writes them, read
-// straight from the file's bytes into `data`; returns how many bytes they took. What follows
-// goes through the general parse, which would read these bytes the same way, only slower.
-std::size_t TakeHexRun(std::span<const std::uint8_t> raw, bool wide, std::vector<std::uint8_t>& data) {
-    const std::size_t unit = wide ? 2 : 1;
-    const auto at = [&](std::size_t i, std::size_t k) { return raw[i + k * unit]; };
-    const auto plain = [&](std::size_t i, std::size_t k) { return !wide || raw[i + k * unit + 1] == 0; };
+// straight from the file's bytes (units of Unit bytes, little-endian) into `data`; returns
+// how many bytes they took. What follows goes through the general parse, which would read
+// these bytes the same way, only slower.
+template <std::size_t Unit>
+std::size_t TakeHexRun(std::span<const std::uint8_t> raw, std::vector<std::uint8_t>& data) {
+    // The high byte of every unit of a UTF-16 triplet must be 0.
+    const auto plain = [](const std::uint8_t* p, std::size_t units) {
+        std::uint8_t high = 0;
+        for (std::size_t k = 1; Unit == 2 && k < 2 * units; k += 2)
+            high |= p[k];
+        return high == 0;
+    };
     std::size_t i = 0;
-    while (i + unit <= raw.size() && (at(i, 0) == ' ' || at(i, 0) == '\t') && plain(i, 0))
-        i += unit;
-    const std::size_t step = 3 * unit;
+    while (i + Unit <= raw.size() && (raw[i] == ' ' || raw[i] == '\t') && plain(&raw[i], 1))
+        i += Unit;
+    constexpr std::size_t Step = 3 * Unit;
     const std::size_t start = data.size();
-    data.resize(start + (raw.size() - i) / step);
-    std::size_t n = start;
-    for (; i + step <= raw.size(); i += step) {
-        const int hi = HexValues[at(i, 0)], lo = HexValues[at(i, 1)];
-        if ((hi | lo) < 0 || at(i, 2) != ',' || !plain(i, 0) || !plain(i, 1) || !plain(i, 2))
+    data.resize(start + (raw.size() - i) / Step);
+    std::uint8_t* out = data.data() + start;
+    for (; i + Step <= raw.size(); i += Step) {
+        const std::uint8_t* p = &raw[i];
+        const int hi = HexValues[p[0]], lo = HexValues[p[Unit]];
+        if ((hi | lo) < 0 || p[2 * Unit] != ',' || !plain(p, 3))
             break;
-        data[n++] = static_cast<std::uint8_t>(hi << 4 | lo);
+        *out++ = static_cast<std::uint8_t>(hi << 4 | lo);
     }
-    data.resize(n);
+    data.resize(static_cast<std::size_t>(out - data.data()));
     return i;
 }
 
@@ -464,7 +476,9 @@ private:
                 data.reserve(data.size() + FSource.Ahead() / (3 * (FSource.Wide() ? 2 : 1)));
                 reserved = true;
             }
-            s = FSource.Text(TakeHexRun(FSource.Raw(), FSource.Wide(), data));
+            const std::size_t taken = FSource.Wide() ? TakeHexRun<2>(FSource.Raw(), data)
+                                                     : TakeHexRun<1>(FSource.Raw(), data);
+            s = FSource.Text(taken);
         }
         if (data.capacity() > data.size() + data.size() / 2 + 4096)
             data.shrink_to_fit();
@@ -884,6 +898,10 @@ void SaveRegFile(const std::string& path, const TRegDocument& document) {
 }
 
 namespace regfile_testing {
+void ReadInPiecesOf(std::size_t bytes) {
+    gReadPiece = bytes;
+}
+
 void FailNextWriteAfter(std::size_t bytes) {
     gFailAfter = bytes;
     gFailArmed = true;

@@ -87,7 +87,11 @@ template <class Enter, class Leave>
 void WalkTree(TFavoriteItems& items, int id, Enter&& enter, Leave&& leave) {
     std::set<int> visited{id};
     const auto walk = [&](const auto& self, int group) -> void {
-        for (const std::string& record : items.SubItemsView(group)) {
+        const std::span<const std::string> children = items.SubItemsView(group);
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            if (i + PrefetchDistance < children.size())
+                Prefetch(children[i + PrefetchDistance].data());
+            const std::string& record = children[i];
             const std::array<std::string_view, 6> fields = RecordFields(record);
             TTreeItem item;
             item.Record = record;
