@@ -21,7 +21,8 @@ namespace {
 // Quendle5 beside the shell (the build tree), else where an installation puts it.
 QString DefaultPackage() {
     const QDir beside(QCoreApplication::applicationDirPath());
-    const QDir installed(QDir::cleanPath(beside.filePath(QStringLiteral(QUENDLE_PACKAGE_DIR_FROM_BIN))));
+    const QDir installed(
+        QDir::cleanPath(beside.filePath(QStringLiteral(QUENDLE_PACKAGE_DIR_FROM_BIN))));
     for (const QDir& dir : {beside, installed})
         for (const char* name : {"libQuendle5.so", "Quendle5.so", "libQuendle5.dll", "Quendle5.dll",
                                  "libQuendle5.dylib"})

@@ -59,7 +59,8 @@ bool TryStrToInt(std::string_view s, std::int32_t& value) noexcept {
 // parent and position change.
 std::string_view FromTypeField(std::string_view record) noexcept {
     const std::size_t first = record.find(Sep);
-    const std::size_t second = first == std::string_view::npos ? first : record.find(Sep, first + 1);
+    const std::size_t second =
+        first == std::string_view::npos ? first : record.find(Sep, first + 1);
     return second == std::string_view::npos ? std::string_view() : record.substr(second);
 }
 
@@ -382,7 +383,8 @@ TStringList& TFavoriteItems::GetSubItems(int parentId) {
 std::span<const std::string> TFavoriteItems::SubItemsView(int parentId) {
     const TParentRun run = FindChildren(parentId);
     return std::span<const std::string>(std::as_const(FItems).Lines())
-        .subspan(static_cast<std::size_t>(run.First), static_cast<std::size_t>(run.Last - run.First));
+        .subspan(static_cast<std::size_t>(run.First),
+                 static_cast<std::size_t>(run.Last - run.First));
 }
 
 TStringList& TFavoriteItems::GetSubGroups(int parentId) {

@@ -15,7 +15,7 @@ bool TRegistryStream::LoadFromRegistry(const std::string& keyPath, const std::st
     if (data.empty())
         return false;
     Bytes() = std::move(data); // a large value is not copied again
-    Seek(Position()); // the position stays, within the new size, as SetSize keeps it
+    Seek(Position());          // the position stays, within the new size, as SetSize keeps it
     return true;
 }
 

@@ -226,8 +226,7 @@ struct TPathProbe::Impl {
         const std::size_t slash = path.rfind('/');
         const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
         // The system reads a name only up to a NUL.
-        if (name.empty() || name == "." || name == ".." ||
-            path.find('\0') != std::string::npos)
+        if (name.empty() || name == "." || name == ".." || path.find('\0') != std::string::npos)
             return -1;
         const std::string folder =
             slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

@@ -221,7 +221,7 @@ private:
 
     // Where the next CR or LF unit is, as far as searched.
     struct TNextUnit {
-        std::size_t At = NoEnd;      // found here, or NoEnd
+        std::size_t At = NoEnd;     // found here, or NoEnd
         std::size_t SearchedTo = 0; // none in [FScan, SearchedTo) when At is NoEnd
     };
 
@@ -234,7 +234,8 @@ private:
             const void* hit = std::memchr(FBuf.data() + from, c, limit - from);
             if (!hit)
                 break;
-            const auto i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - FBuf.data());
+            const auto i =
+                static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - FBuf.data());
             // In UTF-16 the byte must start a unit whose other byte is 0.
             if ((i - FBegin) % FUnit == 0 && IsUnit(i, static_cast<char>(c))) {
                 next.At = next.SearchedTo = i;

@@ -531,13 +531,20 @@ protected:
         if (IsSkipped())
             return;
         const std::string records = "7\n"
-                                    "000000000|000|2|1|" + d + "/Unit1.pas|Unit1.pas\n"
-                                    "000000000|001|4|2|" + d + "/src/|src\n"
+                                    "000000000|000|2|1|" +
+                                    d +
+                                    "/Unit1.pas|Unit1.pas\n"
+                                    "000000000|001|4|2|" +
+                                    d +
+                                    "/src/|src\n"
                                     "000000000|002|5|3||Tools\n"
                                     "000000000|003|5|4||Empty\n"
-                                    "000000003|000|0|5|" + d + "/Proj.dpr|Proj.dpr\n"
+                                    "000000003|000|0|5|" +
+                                    d +
+                                    "/Proj.dpr|Proj.dpr\n"
                                     "000000003|001|5|6||Sub\n"
-                                    "000000006|000|3|7|" + d + "/notes.txt|notes.txt\n";
+                                    "000000006|000|3|7|" +
+                                    d + "/notes.txt|notes.txt\n";
         ASSERT_EQ(Fav({"import-value"}, RunTool({"encode"}, records).out).status, 0);
     }
     // The stored records in (parent, position) order, ignoring where a command put them in
@@ -577,7 +584,9 @@ TEST_F(FavoritesToolTree, RemoveRenameMove) {
     };
     const std::vector<Case> cases = {
         // The other children keep their positions, as in the Edit dialog.
-        {{"remove", "1"}, "Removed Unit \"Unit1.pas\" (id 1)\n", {src, tools, empty, proj, sub, notes}},
+        {{"remove", "1"},
+         "Removed Unit \"Unit1.pas\" (id 1)\n",
+         {src, tools, empty, proj, sub, notes}},
         {{"remove", "4"}, "Removed Group \"Empty\" (id 4)\n", {unit, src, tools, proj, sub, notes}},
         {{"rename", "6", "Inner"},
          "Renamed Group \"Sub\" (id 6) to \"Inner\"\n",
@@ -652,14 +661,18 @@ TEST_F(FavoritesToolFiles, RelocateAValueFromWindows) {
                                 "000000000|002|5|3||C:\\Users\\me\\Projects\n"
                                 "000000003|000|2|4|C:\\Users\\me\\Projects\\Gone.pas|Gone\n"
                                 "000000003|001|3|5|C:\\Users\\me\\ProjectsOld\\a.txt|Old\n"
-                                "000000003|002|3|6|" + d + "/notes.txt|Here\n";
+                                "000000003|002|3|6|" +
+                                d + "/notes.txt|Here\n";
     ASSERT_EQ(Fav({"import-value"}, RunTool({"encode"}, records).out).status, 0);
     const std::string to = d + "/Projects";
-    const std::string changes = "Project \"Main\": C:\\Users\\me\\Projects\\App\\Main.dpr -> " + to +
+    const std::string changes = "Project \"Main\": C:\\Users\\me\\Projects\\App\\Main.dpr -> " +
+                                to +
                                 "/App/Main.dpr\n"
-                                "Folder \"App\": c:\\users\\ME\\projects\\App\\ -> " + to + "/App/\n"
-                                "Unit \"Gone\": C:\\Users\\me\\Projects\\Gone.pas -> " + to +
-                                "/Gone.pas\n";
+                                "Folder \"App\": c:\\users\\ME\\projects\\App\\ -> " +
+                                to +
+                                "/App/\n"
+                                "Unit \"Gone\": C:\\Users\\me\\Projects\\Gone.pas -> " +
+                                to + "/Gone.pas\n";
 
     const std::string before = ReadFile(registry);
     const Result dry = Fav({"relocate", "C:\\Users\\me\\Projects", to, "--dry-run"});
@@ -672,12 +685,19 @@ TEST_F(FavoritesToolFiles, RelocateAValueFromWindows) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, changes + "Re-pointed 3 favorites; 2 of them exist on disk.\n");
     EXPECT_EQ(Records(), "6\n"
-                         "000000000|000|0|1|" + to + "/App/Main.dpr|Main\n"
-                         "000000000|001|4|2|" + to + "/App/|App\n"
-                         "000000000|002|5|3||C:\\Users\\me\\Projects\n"
-                         "000000003|000|2|4|" + to + "/Gone.pas|Gone\n"
-                         "000000003|001|3|5|C:\\Users\\me\\ProjectsOld\\a.txt|Old\n"
-                         "000000003|002|3|6|" + d + "/notes.txt|Here\n");
+                         "000000000|000|0|1|" +
+                             to +
+                             "/App/Main.dpr|Main\n"
+                             "000000000|001|4|2|" +
+                             to +
+                             "/App/|App\n"
+                             "000000000|002|5|3||C:\\Users\\me\\Projects\n"
+                             "000000003|000|2|4|" +
+                             to +
+                             "/Gone.pas|Gone\n"
+                             "000000003|001|3|5|C:\\Users\\me\\ProjectsOld\\a.txt|Old\n"
+                             "000000003|002|3|6|" +
+                             d + "/notes.txt|Here\n");
 
     // Back to the Windows form; a relative NEW is taken from the current folder.
     const Result back = Fav({"relocate", to, "D:\\Work"});

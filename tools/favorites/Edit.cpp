@@ -47,9 +47,9 @@ bool IsInside(const TFavoriteItems& items, int group, int id) {
     while (group != 0 && seen.insert(group).second) {
         if (group == id)
             return true;
-        const auto record = std::find_if(items.Items().begin(), items.Items().end(), [&](const std::string& r) {
-            return GetIntPart(r, 3, '|') == group;
-        });
+        const auto record =
+            std::find_if(items.Items().begin(), items.Items().end(),
+                         [&](const std::string& r) { return GetIntPart(r, 3, '|') == group; });
         if (record == items.Items().end())
             return false; // a broken chain ends nowhere near `id`
         group = GetIntPart(*record, 0, '|');
@@ -173,8 +173,8 @@ int CmdRelocate(const Args& args) {
         ++moved;
         if (existence.Exists(type, *target).value_or(false))
             ++present;
-        report += ListKindWord(type) + " \"" + std::string(fields[5]) +
-                  "\": " + std::string(path) + " -> " + *target + "\n";
+        report += ListKindWord(type) + " \"" + std::string(fields[5]) + "\": " + std::string(path) +
+                  " -> " + *target + "\n";
         items.SetItem(i, RecordWithPath(record, *target));
     }
     if (moved > 0 && !dryRun)

@@ -237,11 +237,28 @@ TEST_F(PathsOnDisk, FileAndFolderTests) {
 // The probe answers as the single tests do, also after it has listed a folder.
 TEST_F(PathsOnDisk, ProbeAgreesWithTheSingleTests) {
     std::vector<std::string> paths = {
-        folder + "a.pas", folder + "A.pas", folder + "B.PAS", folder + "sub.pas",
-        folder + "sub.pas/", folder + "sub.pas//", folder + "a.pas/", folder + "none.pas",
-        folder + ".", folder + "..", folder + "sub.pas/..", folder, dir.string(),
-        folder + "gone/a.pas", folder + "gone/", folder + "a.pas/x", "/", "",
-        "a.pas", "sub.pas", "none", folder + std::string("a.pas\0x", 7),
+        folder + "a.pas",
+        folder + "A.pas",
+        folder + "B.PAS",
+        folder + "sub.pas",
+        folder + "sub.pas/",
+        folder + "sub.pas//",
+        folder + "a.pas/",
+        folder + "none.pas",
+        folder + ".",
+        folder + "..",
+        folder + "sub.pas/..",
+        folder,
+        dir.string(),
+        folder + "gone/a.pas",
+        folder + "gone/",
+        folder + "a.pas/x",
+        "/",
+        "",
+        "a.pas",
+        "sub.pas",
+        "none",
+        folder + std::string("a.pas\0x", 7),
     };
 #ifndef _WIN32
     fs::create_symlink(dir / "a.pas", dir / "to-file");

@@ -257,7 +257,9 @@ TEST(RegFile, ReadsLongFilesWhole) {
         const std::size_t unit = format == TRegFormat::Version5 ? 2 : 1;
         for (const char* end : {"\r\n", "\n", "\r"}) {
             SCOPED_TRACE(std::to_string(unit) + " byte units, line end " +
-                         (end[1] ? "CR LF" : end[0] == '\n' ? "LF" : "CR"));
+                         (end[1]           ? "CR LF"
+                          : end[0] == '\n' ? "LF"
+                                           : "CR"));
             std::vector<std::uint8_t> bytes(written.begin(), written.begin() + 2 * (unit - 1));
             for (std::size_t i = bytes.size(); i < written.size(); i += unit) {
                 if (written[i] == '\n')
@@ -281,8 +283,9 @@ TEST(RegFile, ReadsLongFilesWhole) {
 // document, or the refusal with its line number, is the same.
 TEST(RegFile, ReadsTheSameInPieces) {
     TRegDocument doc;
-    doc.Keys = {{Fav, false, {Binary("Items", Seq(120)), String("s", "a \xC3\xA4 \xF0\x9F\x98\x80")}},
-                {"HKEY_CURRENT_USER\\Next", false, {DWord("n", 7)}}};
+    doc.Keys = {
+        {Fav, false, {Binary("Items", Seq(120)), String("s", "a \xC3\xA4 \xF0\x9F\x98\x80")}},
+        {"HKEY_CURRENT_USER\\Next", false, {DWord("n", 7)}}};
     std::vector<std::vector<std::uint8_t>> files;
     for (const TRegFormat format : {TRegFormat::Version5, TRegFormat::Regedit4})
         files.push_back(WriteRegFile(doc, format));
@@ -324,7 +327,7 @@ TEST(RegFile, ReadsTheSameInPieces) {
 TEST(RegFile, HexRunsInEitherEncoding) {
     struct Case {
         const char* name;
-        std::string line; // the continuation line, as 8-bit text
+        std::string line;               // the continuation line, as 8-bit text
         std::vector<std::uint8_t> data; // empty: refused
     };
     const std::string head = "REGEDIT4\r\n[K]\r\n\"v\"=hex:01,\\\r\n";
