@@ -147,13 +147,13 @@ std::size_t CountStrings(std::span<const std::uint8_t> list) noexcept {
     return count;
 }
 
-std::vector<std::string> ReadStrings(TStreamReader& r) {
+std::vector<std::string_view> ReadStrings(TStreamReader& r) {
     const std::size_t at = r.Offset();
     const std::uint8_t tag = r.Byte("list tag of Items.Strings");
     if (tag != vaList)
         TStreamReader::Fail(at,
                             "Items.Strings must be a list (tag 0x01), found tag " + HexByte(tag));
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;
     lines.reserve(CountStrings(r.Rest()));
     for (;;) {
         const std::size_t entry = r.Offset();
@@ -236,7 +236,7 @@ std::vector<std::uint8_t> WriteFavoriteStream(const TFavoriteItems& items) {
     return std::move(w).Take();
 }
 
-void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& items) {
+TFavoriteStreamView ViewFavoriteStream(std::span<const std::uint8_t> bytes) {
     TStreamReader r(bytes);
     if (r.Text(Signature.size(), "signature") != Signature)
         TStreamReader::Fail(0, "signature \"TPF0\" expected");
@@ -246,9 +246,9 @@ void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& ite
         TStreamReader::Fail(classAt, "class \"TFavoriteItems\" expected, found " + Quoted(cls));
     r.ShortString("component name");
 
-    // Everything is parsed before the collection is touched.
-    std::optional<std::vector<std::string>> lines;
-    std::optional<std::int32_t> lastID;
+    TFavoriteStreamView view;
+    std::optional<std::vector<std::string_view>>& lines = view.Items;
+    std::optional<std::int32_t>& lastID = view.LastID;
     for (;;) {
         const std::size_t at = r.Offset();
         const std::string_view name = r.ShortString("property name");
@@ -273,9 +273,14 @@ void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& ite
     if (r.Remaining() != 0)
         TStreamReader::Fail(r.Offset(), std::to_string(r.Remaining()) +
                                             " bytes of trailing data after the end");
+    return view;
+}
 
-    if (lines)
-        items.Items().Lines() = std::move(*lines);
-    if (lastID)
-        items.SetLastID(*lastID);
+void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& items) {
+    // Everything is parsed before the collection is touched.
+    const TFavoriteStreamView view = ViewFavoriteStream(bytes);
+    if (view.Items)
+        items.Items().Lines().assign(view.Items->begin(), view.Items->end());
+    if (view.LastID)
+        items.SetLastID(*view.LastID);
 }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -147,6 +148,15 @@ private:
 
 // The collection as a component stream ("TPF0" ... ), byte for byte.
 std::vector<std::uint8_t> WriteFavoriteStream(const TFavoriteItems& items);
+// What a component stream holds, as views into its bytes: the records (when the stream has
+// "Items.Strings") and LastID (when it has it).
+struct TFavoriteStreamView {
+    std::optional<std::vector<std::string_view>> Items;
+    std::optional<std::int32_t> LastID;
+};
+// Checks and reads a component stream without copying its records; raises EReadError as
+// ReadFavoriteStream does.
+TFavoriteStreamView ViewFavoriteStream(std::span<const std::uint8_t> bytes);
 // Reads a component stream into the collection. Raises EReadError with a clear message on
 // any malformed input and then leaves the collection unchanged. A stream without
 // "Items.Strings" keeps the item list as it was.

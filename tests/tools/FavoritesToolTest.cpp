@@ -896,6 +896,37 @@ TEST_F(FavoritesToolWinRegistry, TypedValuesAreRefusedAndKept) {
     }
 }
 
+// A value made off Windows, re-pointed to this machine's folders on the registry itself.
+TEST_F(FavoritesToolWinRegistry, RelocateCheckAndEditOnTheRegistry) {
+    const std::string records = "3\n000000000|000|2|1|/home/me/Projects/Unit1.pas|Unit1.pas\n"
+                                "000000000|001|5|2||G\n"
+                                "000000002|000|4|3|/home/me/Projects/src/|src\n";
+    ASSERT_EQ(RunTool({"import-value"}, RunTool({"encode"}, records).out).status, 0);
+    const Result missing = RunTool({"check"});
+    EXPECT_EQ(missing.status, 1) << missing.err;
+    EXPECT_EQ(missing.out, "Favorites: Unit \"Unit1.pas\" /home/me/Projects/Unit1.pas\n"
+                           "Favorites/G: Folder \"src\" /home/me/Projects/src/\n");
+
+    const Result moved = RunTool({"relocate", "/home/me/Projects", d});
+    EXPECT_EQ(moved.status, 0) << moved.err;
+    EXPECT_NE(moved.out.find("Re-pointed 2 favorites; 2 of them exist on disk."), std::string::npos)
+        << moved.out;
+    const Result none = RunTool({"check", "--json"});
+    EXPECT_EQ(none.status, 0) << none.err;
+    EXPECT_EQ(nlohmann::json::parse(none.out)["missing"], nlohmann::json::array());
+    const nlohmann::json tree = nlohmann::json::parse(RunTool({"list", "--json"}).out);
+    EXPECT_EQ(tree["children"][0]["path"], d + "\\Unit1.pas");
+    EXPECT_EQ(tree["children"][1]["children"][0]["path"], d + "\\src\\");
+    EXPECT_EQ(tree["children"][1]["children"][0]["exists"], true);
+
+    EXPECT_EQ(RunTool({"rename", "1", "U"}).status, 0);
+    EXPECT_EQ(RunTool({"move", "3", "--parent", "0"}).status, 0);
+    EXPECT_EQ(RunTool({"remove", "2"}).status, 0);
+    EXPECT_EQ(RunTool({"decode"}, RunTool({"export-value"}).out).out,
+              "3\n000000000|000|2|1|" + d + "\\Unit1.pas|U\n000000000|002|4|3|" + d +
+                  "\\src\\|src\n");
+}
+
 TEST_F(FavoritesToolWinRegistry, RegistryFileOptionIsRefused) {
     ExpectRefused(RunTool({"--registry", d + "\\r.reg", "add", d + "\\Unit1.pas"}), "--registry");
     EXPECT_EQ(GetRaw(), Raw());

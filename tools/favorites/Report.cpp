@@ -65,12 +65,7 @@ void WriteTreeJson(TFavoriteItems& items) {
 }
 
 int CmdCheck(const Args& args) {
-    bool json = false;
-    for (const std::string& arg : args) {
-        if (arg != "--json")
-            throw ToolError("check: unexpected argument \"" + arg + "\"");
-        json = true;
-    }
+    const bool json = JsonOption(args, "check");
     TFavoriteItems items;
     Load(items);
     TExistence existence;

@@ -26,6 +26,8 @@ using Args = std::vector<std::string>;
 void WriteStdout(std::string_view text);
 std::int32_t ParseInt(std::string_view text, const std::string& what);
 void ExpectNoMore(const Args& args, std::size_t used, const std::string& command);
+// True when the only arguments are "--json" (any other is refused).
+bool JsonOption(const Args& args, const std::string& command);
 // Takes "--name VALUE" or "--name=VALUE" at args[i]; true when it matched.
 bool TakeOption(const Args& args, std::size_t& i, std::string_view name, std::string& value);
 // The store's kind words, plus "Group" and "Type N" for the other codes.
