@@ -706,9 +706,13 @@ TEST_F(FavoritesToolFiles, RelocateAValueFromWindows) {
     const fs::path cwd = fs::current_path();
     fs::current_path(dir);
     const Result relative = Fav({"relocate", "d:\\work", "Projects"});
+    const std::string afterRelative = Records();
+    const Result relativeOld = Fav({"relocate", "Projects/App", "/moved"});
     fs::current_path(cwd);
     EXPECT_EQ(relative.status, 0) << relative.err;
-    EXPECT_NE(Records().find("|" + to + "/App/Main.dpr|"), std::string::npos);
+    EXPECT_NE(afterRelative.find("|" + to + "/App/Main.dpr|"), std::string::npos);
+    EXPECT_EQ(relativeOld.status, 0) << relativeOld.err;
+    EXPECT_NE(Records().find("|/moved/Main.dpr|"), std::string::npos);
 
     const std::string now = ReadFile(registry);
     const Result none = Fav({"relocate", "/nowhere", "/else"});

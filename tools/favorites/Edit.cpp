@@ -34,7 +34,7 @@ int TakeId(const Args& args, std::size_t i, const std::string& command) {
     return ParseInt(args[i], "ID");
 }
 
-void CheckOneLine(std::string_view text, const std::string& command, const char* what) {
+void CheckOneLine(std::string_view text, const std::string& command, const std::string& what) {
     if (text.find('|') != std::string_view::npos)
         throw ToolError(command + ": the " + what + " must not contain '|'");
     if (text.find_first_of("\r\n") != std::string_view::npos)
@@ -55,6 +55,24 @@ bool IsInside(const TFavoriteItems& items, int group, int id) {
         group = GetIntPart(*record, 0, '|');
     }
     return false;
+}
+
+// Favorites hold full paths, so a folder named relative to the current one is made full; one
+// with a leading separator or a drive is taken as it is, on any platform, since values move
+// between Windows and here.
+std::string FullFolder(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        throw ToolError("relocate: " + name + " must name a folder");
+    std::string full = folder;
+    if (folder.find_first_of("/\\") != 0 && !HasWindowsForm(folder)) {
+        std::error_code ec;
+        full = std::filesystem::absolute(folder, ec).lexically_normal().string();
+        if (ec)
+            throw ToolError("relocate: cannot make \"" + folder +
+                            "\" a full path: " + ec.message());
+    }
+    CheckOneLine(full, "relocate", "folder " + name);
+    return full;
 }
 
 } // namespace
@@ -138,22 +156,8 @@ int CmdRelocate(const Args& args) {
     }
     if (folders.size() < 2)
         throw ToolError("relocate: needs the folders OLD and NEW");
-    const std::string& from = folders[0];
-    std::string to = folders[1];
-    if (ExcludeTrailingSeparators(from).empty() && from.find_first_of("/\\") == std::string::npos)
-        throw ToolError("relocate: OLD must name a folder");
-    if (to.empty())
-        throw ToolError("relocate: NEW must name a folder");
-    CheckOneLine(to, "relocate", "folder NEW");
-    // Favorites hold absolute paths; a Windows path is taken as it is, also off Windows.
-    if (!HasWindowsForm(to) && !std::filesystem::path(to).is_absolute()) {
-        std::error_code ec;
-        const std::filesystem::path absolute = std::filesystem::absolute(to, ec);
-        if (ec)
-            throw ToolError("relocate: cannot make \"" + to + "\" absolute: " + ec.message());
-        to = absolute.lexically_normal().string();
-        CheckOneLine(to, "relocate", "folder NEW");
-    }
+    const std::string from = FullFolder(folders[0], "OLD");
+    const std::string to = FullFolder(folders[1], "NEW");
 
     TFavoriteItems items;
     Load(items);

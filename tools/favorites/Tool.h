@@ -74,7 +74,6 @@ private:
 
 // One item of the tree, as the walk hands it over.
 struct TTreeItem {
-    std::string_view Record;
     int Type = 0;
     int Id = 0;
     int Parent = 0;
@@ -96,7 +95,6 @@ void WalkTree(TFavoriteItems& items, int id, Enter&& enter, Leave&& leave) {
             const std::string& record = children[i];
             const std::array<std::string_view, 6> fields = RecordFields(record);
             TTreeItem item;
-            item.Record = record;
             item.Type = FieldInt(fields[2]);
             item.Id = FieldInt(fields[3]);
             item.Parent = group;
