@@ -27,6 +27,11 @@ for file in bin/favorites bin/ide-shell lib/quendle/libQuendle5.so lib/quendle/l
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$prefix/share/applications/quendle-ide-shell.desktop" ||
+        fail "the desktop entry is not valid"
+fi
+
 # The tool, its manual page naming every command its --help names.
 help=$("$prefix/bin/favorites" --help) || fail "favorites --help failed"
 grep -q '^Usage: favorites' <<<"$help" || fail "favorites --help printed no usage"

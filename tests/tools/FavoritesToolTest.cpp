@@ -927,7 +927,7 @@ TEST_F(FavoritesToolWinRegistry, RelocateCheckAndEditOnTheRegistry) {
     EXPECT_EQ(RunTool({"move", "3", "--parent", "0"}).status, 0);
     EXPECT_EQ(RunTool({"remove", "2"}).status, 0);
     EXPECT_EQ(RunTool({"decode"}, RunTool({"export-value"}).out).out,
-              "3\n000000000|000|2|1|" + d + "\\Unit1.pas|U\n000000000|002|4|3|" + d +
+              "3\n000000000|000|2|1|" + d + "\\Unit1.pas|U\n000000000|001|4|3|" + d +
                   "\\src\\|src\n");
 }
 

@@ -16,7 +16,6 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -365,8 +364,9 @@ int CmdDecode(const Args& args) {
     }
     TOutput out;
     out << std::to_string(value.LastID.value_or(0)) << "\n";
-    for (const std::string_view record : value.Items.value_or(std::vector<std::string_view>()))
-        out << record << "\n";
+    if (value.Items)
+        for (const std::string_view record : *value.Items)
+            out << record << "\n";
     out.Flush();
     return 0;
 }
