@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "AddToFav.h"
+#include "EditFav.h"
 #include "Exception.h"
 #include "FavConsts.h"
 #include "Format.h"
@@ -39,15 +40,6 @@ std::string StoredValueName(const TFavoriteItems& items) {
 
 void ShowError(const std::string& text) {
     ui::ShowErrorBox(QString::fromStdString(text));
-}
-
-// The separator rule of the menu: 0-1, 2-3 and 4-5 are the kind classes; -1 is none.
-int KindClass(int itemType) {
-    return itemType >= 0 && itemType <= 5 ? itemType / 2 : -1;
-}
-
-bool SameKindClass(int a, int b) {
-    return KindClass(a) >= 0 && KindClass(a) == KindClass(b);
 }
 
 // "&0 " ... "&9 ", "&A " ... "&Z ", then nothing.
@@ -201,11 +193,10 @@ void TFavoriteExpert::AddMenuItem(TIMenuItemIntf& menu, int position, const std:
             ++position;
         }
 
-        const std::string alias = GetPart(r, 5, '|');
         std::string caption = AcceleratorPrefix(count);
         if (count < 36)
             ++count;
-        caption += IsBlank(alias) ? GetPart(r, 4, '|') : alias;
+        caption += ItemCaption(r);
         if (itemType == fitFolder)
             caption += "...";
 
@@ -325,8 +316,12 @@ void TFavoriteExpert::AddFavorites(TStringList& request) {
     CreateFavoriteMenu();
 }
 
-// The Edit dialog is not there yet.
-void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {}
+void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {
+    if (!EditFavorites(*FFavoriteItems, {Host().HostGetProjectName(), Host().HostGetCurrentFile()}))
+        return;
+    DestroyFavoriteMenu();
+    CreateFavoriteMenu();
+}
 
 void FavoriteInitialization() {
     OpenDialogStorage = std::make_unique<ui::OpenDialogState>();

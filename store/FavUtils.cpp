@@ -204,6 +204,24 @@ std::string RecordWithPath(std::string_view record, std::string_view path) {
     return changed;
 }
 
+int KindClass(int itemType) {
+    return itemType >= fitProject && itemType <= fitGroup ? itemType / 2 : -1;
+}
+
+bool SameKindClass(int a, int b) {
+    return KindClass(a) >= 0 && KindClass(a) == KindClass(b);
+}
+
+std::string ItemCaption(std::string_view record) {
+    const std::string_view alias = FieldView(record, 5, Sep);
+    return std::string(IsBlank(alias) ? FieldView(record, 4, Sep) : alias);
+}
+
+std::string RecordAlias(std::string_view record) {
+    const std::size_t bar = record.rfind(Sep);
+    return std::string(bar == std::string_view::npos ? record : record.substr(bar + 1));
+}
+
 TFavoriteItems::TFavoriteItems() = default;
 TFavoriteItems::~TFavoriteItems() = default;
 

@@ -50,6 +50,19 @@ bool IsBlank(std::string_view text) noexcept;
 // Kind word of an item type for messages: "Project", "Library", "Unit", "File" or "Folder"
 // for types 0 to 4; empty for any other type.
 std::string KindWord(int itemType);
+// Kind class of an item type: 0 for projects and packages, 1 for units and other files, 2 for
+// folders and groups; -1 for any other code. The menu separates runs of different classes and
+// the Edit dialog moves an item only past a neighbour of its class.
+int KindClass(int itemType);
+// True when both types lie in the same kind class (never for a code outside 0 to 5).
+bool SameKindClass(int a, int b);
+// What a record is shown by: its alias (field 5), or its path (field 4) when the alias holds
+// nothing but blanks and control characters. A non-blank alias is taken untrimmed.
+std::string ItemCaption(std::string_view record);
+
+// The text after the record's last '|': the alias (field 5) of a well-formed record, and what
+// ChangeAlias replaces also in a record whose path holds a '|'.
+std::string RecordAlias(std::string_view record);
 // The record with field 4 (the path) replaced: fields 0 to 3, the path, field 5.
 std::string RecordWithPath(std::string_view record, std::string_view path);
 
@@ -85,7 +98,8 @@ public:
     // alias: placed and renumbered as AddItem places a new one (the old parent keeps its gap).
     // Returns the new position; raises EStringListError when the record is missing.
     int MoveItem(const std::string& record, int parentId);
-    // Replaces the alias of the first record equal to `record`; returns the new record.
+    // Replaces the alias (RecordAlias) of the first record equal to `record`; returns the new
+    // record.
     std::string ChangeAlias(const std::string& record, const std::string& alias);
     // Replaces the path of the first record equal to `record`; returns the new record.
     std::string ChangeFileName(const std::string& record, const std::string& path);

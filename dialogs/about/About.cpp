@@ -5,12 +5,10 @@
 #include "Forms.h"
 #include "Modal.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadialGradient>
 #include <QStandardPaths>
@@ -198,11 +196,6 @@ void TAboutWnd::btnSysInfoClick() {
 }
 
 void ShowAboutBox() {
-    QPointer<TAboutWnd> box = new TAboutWnd(QApplication::activeWindow());
-    // Freed on every path; the pointer is cleared should the parent take the box with it.
-    struct Free {
-        QPointer<TAboutWnd>& box;
-        ~Free() { delete box.data(); }
-    } freeBox{box};
+    const ui::TFormInstance<TAboutWnd> box;
     ui::Modal().ShowModal(*box);
 }

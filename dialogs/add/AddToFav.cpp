@@ -9,7 +9,6 @@
 #include "Forms.h"
 #include "Paths.h"
 
-#include <QApplication>
 #include <QCollator>
 #include <QComboBox>
 #include <QGroupBox>
@@ -17,7 +16,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -425,12 +423,7 @@ void SortFileNames(TStringList& files) {
 }
 
 std::unique_ptr<TStringList> AddToFavorites(const THostFiles& host) {
-    QPointer<TAddToFavoritesWnd> wnd = new TAddToFavoritesWnd(QApplication::activeWindow());
-    // Freed on every path; the pointer is cleared should its parent take it along first.
-    struct Free {
-        QPointer<TAddToFavoritesWnd>& wnd;
-        ~Free() { delete wnd.data(); }
-    } freeWnd{wnd};
+    const ui::TFormInstance<TAddToFavoritesWnd> wnd;
 
     wnd->Prepare(host);
     if (ui::Modal().ShowModal(*wnd) != ui::mrOk)

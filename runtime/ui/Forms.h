@@ -1,7 +1,9 @@
 // Building and placing the fixed-size forms.
 #pragma once
 
+#include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -34,6 +36,25 @@ protected:
     void showEvent(QShowEvent* event) override;
     // Runs each time the form is shown, before it is on the screen.
     virtual void FormShow() {}
+};
+
+// A form made for one showing, owned by the application's active window and freed when the
+// instance goes, on every path; should its owner take the form along first, nothing is freed
+// twice.
+template <class Form> class TFormInstance {
+public:
+    template <class... Args>
+    explicit TFormInstance(Args&&... args)
+        : FForm(new Form(std::forward<Args>(args)..., QApplication::activeWindow())) {}
+    ~TFormInstance() { delete FForm.data(); }
+    TFormInstance(const TFormInstance&) = delete;
+    TFormInstance& operator=(const TFormInstance&) = delete;
+
+    Form& operator*() const { return *FForm; }
+    Form* operator->() const { return FForm.data(); }
+
+private:
+    QPointer<Form> FForm;
 };
 
 } // namespace ui

@@ -7,6 +7,7 @@
 #include "ScriptedModal.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,8 +15,12 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
+#include <QTest>
 
 #include <string>
+
+using ui::ScriptedModalInteraction;
 
 namespace {
 
@@ -115,6 +120,47 @@ TEST_F(PackageTest, ChoosingFavoritesOpensThemInTheShell) {
     ASSERT_EQ(modal.OpenFiles().size(), 1u);
     EXPECT_EQ(modal.OpenFiles()[0].initialDir, sample + "Sources");
     EXPECT_EQ(window.Tabs()->count(), 3);
+}
+
+TEST_F(PackageTest, AnAliasTypedInTheEditDialogIsSaved) {
+    StoreSampleFavorites();
+    QString error;
+    ASSERT_TRUE(loader.Load(QStringLiteral(QUENDLE5_PATH), error)) << error.toStdString();
+    modal.QueueDialog([](QDialog& dialog) {
+        dialog.activateWindow();
+        QApplication::processEvents();
+        auto* grid = dialog.findChild<QTableView*>(QStringLiteral("grdItems"));
+        if (grid == nullptr || !grid->hasFocus())
+            return static_cast<int>(ui::mrNone);
+        // The second top-level favorite, "Sample": F2, a new alias (the alias column takes no
+        // "|"), Enter; then Enter for OK.
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_F2);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible())
+                editor = e;
+        if (editor == nullptr)
+            return static_cast<int>(ui::mrNone);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("My |project"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        QTest::keyClick(grid, Qt::Key_Return);
+        return ScriptedModalInteraction::ResultOf(dialog);
+    });
+    QAction* edit = window.menuBar()->findChild<QAction*>(QStringLiteral("EditFavoriteItem"));
+    ASSERT_NE(edit, nullptr);
+    edit->trigger();
+    EXPECT_TRUE(modal.AllAnswersUsed());
+    ASSERT_EQ(modal.Dialogs().size(), 2u); // the About box at load, then the Edit dialog
+    EXPECT_EQ(modal.Dialogs()[1].title, "Edit Favorites");
+    EXPECT_NE(Dump().find("FavItem_1_2\t&1 My project\n"), std::string::npos) << Dump();
+
+    loader.Unload();
+    std::vector<std::string> expected = SampleRecords();
+    expected[1].replace(expected[1].rfind('|') + 1, std::string::npos, "My project");
+    EXPECT_EQ(StoredRecords(), expected);
 }
 
 TEST_F(PackageTest, AddingFromTheMenuShowsTheFavoriteAndSavesIt) {

@@ -130,3 +130,41 @@ TEST(FolderExists, OnlyForExistingFolders) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(KindClasses, PairTheTypeCodes) {
+    // Type codes -1 to 6 against each other: the same class exactly for 0-1, 2-3 and 4-5.
+    for (int a = -1; a <= 6; ++a) {
+        for (int b = -1; b <= 6; ++b) {
+            const bool inRange = a >= 0 && a <= 5 && b >= 0 && b <= 5;
+            EXPECT_EQ(SameKindClass(a, b), inRange && a / 2 == b / 2) << a << "," << b;
+        }
+    }
+    EXPECT_EQ(KindClass(fitFolder), KindClass(fitGroup));
+    EXPECT_EQ(KindClass(6), -1);
+}
+
+TEST(ItemCaption, TheAliasOrThePathWhenTheAliasIsBlank) {
+    const struct {
+        std::string_view record;
+        std::string_view caption;
+        std::string_view alias;
+    } cases[] = {
+        {"000000000|000|2|1|/p/a.pas|Main", "Main", "Main"},
+        {"000000000|000|2|1|/p/a.pas| Main ", " Main ", " Main "},
+        {"000000000|000|2|1|/p/a.pas|", "/p/a.pas", ""},
+        {"000000000|000|2|1|/p/a.pas| \t\r\n\x01", "/p/a.pas", " \t\r\n\x01"},
+        {"000000000|001|5|7|| ", "", " "},
+        {RootRecord, "Favorites", "Favorites"},
+        // A '|' in the path: the caption reads field 5; the alias is what follows the last '|'.
+        {"000000000|000|3|1|/p/a|b.txt|Alias", "b.txt", "Alias"},
+        {"no bar", "", "no bar"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ItemCaption(c.record), c.caption) << c.record;
+        EXPECT_EQ(RecordAlias(c.record), c.alias) << c.record;
+    }
+}
+
+} // namespace

@@ -1,0 +1,229 @@
+// The Edit Favorites dialog over large collections: opening it (the copy, the group tree and
+// the grid of the "Favorites" node) and one full paint of the visible grid.
+#include "AddToFavoritesWnd.h"
+#include "EditFavoritesWnd.h"
+#include "FavUtils.h"
+#include "Records.h"
+#include "ScriptedModal.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// total favorites and groups, rootItems of them directly in "Favorites" (a tenth of those
+// groups, the other groups below them); the other favorites spread over the groups.
+std::unique_ptr<TFavoriteItems> Collection(int total, int groups, int rootItems) {
+    struct Child {
+        int type;
+        int id;
+    };
+    std::vector<std::vector<Child>> children(static_cast<std::size_t>(groups + 1));
+    std::vector<int> groupIds; // index 0 stands for the root
+    groupIds.push_back(0);
+    int id = 0;
+    const int topGroups = std::max(1, std::min(groups, rootItems / 10));
+    for (int g = 0; g < groups; ++g) {
+        const int parent = g < topGroups ? 0 : 1 + (g % topGroups);
+        children[static_cast<std::size_t>(parent)].push_back({fitGroup, ++id});
+        groupIds.push_back(id);
+    }
+    const int favorites = total - groups;
+    for (int f = 0; f < favorites; ++f) {
+        const int slot = f < rootItems - topGroups ? 0 : 1 + f % groups;
+        children[static_cast<std::size_t>(slot)].push_back({f % 5, ++id});
+    }
+    std::vector<std::string> records;
+    for (std::size_t slot = 0; slot < children.size(); ++slot) {
+        std::vector<Child>& list = children[slot];
+        std::stable_sort(list.begin(), list.end(),
+                         [](const Child& a, const Child& b) { return a.type < b.type; });
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const Child& c = list[i];
+            const std::string path =
+                c.type == fitGroup ? std::string()
+                                   : "/home/ann/projects/favorites/bench/item" +
+                                         std::to_string(c.id) + (c.type == fitFolder ? "" : ".pas");
+            records.push_back(testsupport::Record(groupIds[slot], static_cast<int>(i), c.type, c.id,
+                                                  path, "Item " + std::to_string(c.id)));
+        }
+    }
+    auto items = std::make_unique<TFavoriteItems>();
+    items->SetItems(TStringList(std::move(records)));
+    items->SetLastID(id);
+    return items;
+}
+
+// Times making the dialog, copying the favorites and showing it (FormShow: the tree, then the
+// grid of "Favorites"); freeing it is not timed.
+void OpenDialog(benchmark::State& state, const TFavoriteItems& items) {
+    for (auto _ : state) {
+        auto dialog = std::make_unique<TEditFavoritesWnd>();
+        dialog->EditItems().Assign(items);
+        dialog->show();
+        benchmark::DoNotOptimize(dialog->grdItems->RowCount());
+        state.PauseTiming();
+        dialog.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_OpenDialog(benchmark::State& state) {
+    OpenDialog(state,
+               *Collection(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                           static_cast<int>(state.range(2))));
+    state.SetComplexityN(state.range(0));
+}
+// Favorites, groups, items in "Favorites": all three grow together.
+BENCHMARK(BM_OpenDialog)
+    ->Args({2500, 125, 250})
+    ->Args({5000, 250, 500})
+    ->Args({10000, 500, 1000})
+    ->Args({20000, 1000, 2000})
+    ->Args({40000, 2000, 4000})
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// 10,000 favorites in 500 groups; only the items of "Favorites" grow.
+void BM_OpenDialog_FavoritesNode(benchmark::State& state) {
+    OpenDialog(state, *Collection(10000, 500, static_cast<int>(state.range(0))));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_OpenDialog_FavoritesNode)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// One full paint of the grid as shown: header and every visible cell, pictures, existence
+// tests and ellipses included.
+void BM_PaintVisibleGrid(benchmark::State& state) {
+    const auto items = Collection(10000, 500, static_cast<int>(state.range(0)));
+    TEditFavoritesWnd dialog;
+    dialog.EditItems().Assign(*items);
+    dialog.show();
+    QApplication::processEvents();
+    QPixmap target(dialog.grdItems->size());
+    for (auto _ : state) {
+        dialog.grdItems->render(&target);
+        benchmark::ClobberMemory();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PaintVisibleGrid)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity();
+
+// The dialog shown over 10,000 favorites in 500 groups, "Favorites" holding 1,000 items (its
+// first hundred are groups, then 900 favorites of every kind).
+class Shown {
+public:
+    Shown() : items(Collection(10000, 500, 1000)) {
+        dialog.EditItems().Assign(*items);
+        dialog.show();
+        QApplication::processEvents();
+    }
+    // The first row of a type with a row of the same kind class below it.
+    int RowOf(int type) const {
+        for (int row = 1; row + 1 < dialog.grdItems->RowCount(); ++row)
+            if (GetIntPart(dialog.grdItems->Cell(0, row).toStdString(), 2, '|') == type)
+                return row;
+        return 1;
+    }
+
+    std::unique_ptr<TFavoriteItems> items;
+    TEditFavoritesWnd dialog;
+};
+
+// One click of Down or Up (alternately, so the item stays about where it is).
+void UpDown(benchmark::State& state, int type) {
+    Shown shown;
+    TEditFavoritesWnd& d = shown.dialog;
+    d.grdItems->SetRow(shown.RowOf(type));
+    bool down = true;
+    for (auto _ : state) {
+        (down ? d.btnDown : d.btnUp)->click();
+        down = !down;
+    }
+    state.counters["rows"] = d.grdItems->RowCount() - 1;
+}
+void BM_UpDown_Favorites(benchmark::State& state) {
+    UpDown(state, fitUnit);
+}
+BENCHMARK(BM_UpDown_Favorites)->Unit(benchmark::kMicrosecond);
+// Two groups: the tree of 500 groups is built again.
+void BM_UpDown_Groups(benchmark::State& state) {
+    UpDown(state, fitGroup);
+}
+BENCHMARK(BM_UpDown_Groups)->Unit(benchmark::kMillisecond);
+
+// Deleting a favorite in the middle of "Favorites", 1,000 rows down to 800.
+void BM_Delete(benchmark::State& state) {
+    Shown shown;
+    TEditFavoritesWnd& d = shown.dialog;
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.grdItems->SetRow(d.grdItems->RowCount() / 2);
+        state.ResumeTiming();
+        d.btnDelete->click();
+    }
+    state.counters["rows"] = d.grdItems->RowCount() - 1;
+}
+BENCHMARK(BM_Delete)->Iterations(200)->Unit(benchmark::kMicrosecond);
+
+// What Add... does after the Add dialog's OK: the request into the copy under "Favorites",
+// the grid filled again, the new row current.
+void BM_Add_AfterOk(benchmark::State& state) {
+    Shown shown;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TStringList request({"2", "New unit", "/home/ann/projects/new/Unit.pas"});
+        state.ResumeTiming();
+        shown.dialog.AddRequest(request);
+    }
+    state.counters["rows"] = shown.dialog.grdItems->RowCount() - 1;
+}
+BENCHMARK(BM_Add_AfterOk)->Iterations(200)->Unit(benchmark::kMillisecond);
+
+// The whole Add... click, the Add dialog made, filled by a script and closed with OK.
+void BM_Add_WithTheAddDialog(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Unit.pas"));
+    QFile(file).open(QIODevice::WriteOnly);
+    Shown shown;
+    ui::ScriptedModalInteraction modal;
+    const ui::ScopedModal installed(modal);
+    for (auto _ : state) {
+        modal.QueueDialog([&file](QDialog& dialog) {
+            auto& add = static_cast<TAddToFavoritesWnd&>(dialog);
+            add.rdoItem->click();
+            add.edtItem->setText(file);
+            add.edtAlias->setText(QStringLiteral("New unit"));
+            add.btnOk->click();
+            return ui::ScriptedModalInteraction::ResultOf(dialog);
+        });
+        shown.dialog.btnAdd->click();
+    }
+    if (!modal.ErrorTexts().isEmpty())
+        state.SkipWithError(modal.ErrorTexts().first().toStdString().c_str());
+    state.counters["rows"] = shown.dialog.grdItems->RowCount() - 1;
+}
+BENCHMARK(BM_Add_WithTheAddDialog)->Iterations(100)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,159 @@
+#include "Canvas.h"
+
+#include "Paths.h"
+
+#include <QFontMetrics>
+#include <QIcon>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+#include <QWidget>
+
+namespace ui {
+
+namespace {
+
+bool IsSeparator(QChar c) {
+    return c.unicode() < 0x80 && IsPathSeparator(static_cast<char>(c.unicode()));
+}
+
+} // namespace
+
+QColor SysColor(const QPalette& palette, TSysColor color) {
+    const auto active = [&](QPalette::ColorRole role) {
+        return palette.color(QPalette::Active, role);
+    };
+    switch (color) {
+    case TSysColor::BtnFace:
+        return active(QPalette::Button);
+    case TSysColor::BtnText:
+        return active(QPalette::ButtonText);
+    case TSysColor::BtnHighlight:
+        return active(QPalette::Light);
+    case TSysColor::BtnShadow:
+        return active(QPalette::Dark);
+    case TSysColor::Highlight:
+        return active(QPalette::Highlight);
+    case TSysColor::HighlightText:
+        return active(QPalette::HighlightedText);
+    case TSysColor::Window:
+        return active(QPalette::Base);
+    case TSysColor::WindowText:
+        return active(QPalette::Text);
+    case TSysColor::GrayText:
+        return palette.color(QPalette::Disabled, QPalette::Text);
+    }
+    return active(QPalette::Text);
+}
+
+QString ElidePath(const QFontMetrics& metrics, const QString& path, int width) {
+    if (metrics.horizontalAdvance(path) <= width)
+        return path;
+    // The last separator that has a name after it.
+    qsizetype separator = -1;
+    for (qsizetype i = path.size() - 2; i > 0; --i) {
+        if (IsSeparator(path.at(i))) {
+            separator = i;
+            break;
+        }
+    }
+    if (separator > 0) {
+        const QString last = path.mid(separator);
+        const int lastWidth = metrics.horizontalAdvance(last);
+        if (lastWidth + metrics.horizontalAdvance(QChar(0x2026)) <= width)
+            return metrics.elidedText(path.left(separator), Qt::ElideRight, width - lastWidth) +
+                   last;
+    }
+    return metrics.elidedText(path, Qt::ElideMiddle, width);
+}
+
+TCanvas::TCanvas(QPainter& painter, const QWidget& widget)
+    : FPainter(painter), FWidget(widget), FPalette(widget.palette()), FFont(widget.font()),
+      FBrush(SysColor(FPalette, TSysColor::Window)),
+      FFontColor(SysColor(FPalette, TSysColor::WindowText)) {}
+
+QStyle* TCanvas::Style() const {
+    return FWidget.style();
+}
+
+void TCanvas::FillRect(const QRect& rect) {
+    FPainter.fillRect(rect, FBrush);
+}
+
+QRect TCanvas::DrawRaisedInnerEdge(const QRect& rect) {
+    const QRect inner = rect.adjusted(1, 1, -1, -1);
+    FPainter.fillRect(inner, Color(TSysColor::BtnFace));
+    const QColor light = Color(TSysColor::BtnHighlight);
+    const QColor shadow = Color(TSysColor::BtnShadow);
+    FPainter.fillRect(QRect(rect.left(), rect.top(), rect.width() - 1, 1), light);
+    FPainter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height() - 1), light);
+    FPainter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), shadow);
+    FPainter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), shadow);
+    return inner;
+}
+
+void TCanvas::DrawText(const QRect& rect, const QString& text, TEllipsis ellipsis) {
+    if (rect.isEmpty())
+        return;
+    const QFontMetrics metrics(FFont, FPainter.device());
+    QString shown = text;
+    if (ellipsis == TEllipsis::End)
+        shown = metrics.elidedText(text, Qt::ElideRight, rect.width());
+    else if (ellipsis == TEllipsis::Path)
+        shown = ElidePath(metrics, text, rect.width());
+    FPainter.save();
+    FPainter.setClipRect(rect, Qt::IntersectClip);
+    FPainter.setFont(FFont);
+    FPainter.setPen(FFontColor);
+    FPainter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    FPainter.restore();
+}
+
+void TCanvas::DrawPixmap(int x, int y, const QPixmap& pixmap) {
+    FPainter.drawPixmap(x, y, pixmap);
+}
+
+TImageList::TImageList(int width, int height) : FWidth(width), FHeight(height) {
+    FOverlays.fill(-1);
+}
+
+int TImageList::Add(const QPixmap& image) {
+    FImages.push_back(
+        image.size() == QSize(FWidth, FHeight)
+            ? image
+            : image.scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return Count() - 1;
+}
+
+QPixmap TImageList::Image(int index) const {
+    return index >= 0 && index < Count() ? FImages[static_cast<std::size_t>(index)] : QPixmap();
+}
+
+void TImageList::SetOverlay(int slot, int index) {
+    if (slot >= 0 && slot < OverlaySlots)
+        FOverlays[static_cast<std::size_t>(slot)] = index;
+}
+
+QPixmap TImageList::Greyed(const TCanvas& canvas, int index) const {
+    const QPixmap image = Image(index);
+    if (image.isNull())
+        return image;
+    QStyleOption option;
+    option.palette = canvas.Palette();
+    return canvas.Style()->generatedIconPixmap(QIcon::Disabled, image, &option);
+}
+
+void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) const {
+    const QPixmap image = enabled ? Image(index) : Greyed(canvas, index);
+    if (!image.isNull())
+        canvas.DrawPixmap(x, y, image);
+}
+
+void TImageList::DrawOverlay(TCanvas& canvas, int x, int y, int index, int slot,
+                             bool enabled) const {
+    Draw(canvas, x, y, index, enabled);
+    if (slot >= 0 && slot < OverlaySlots && FOverlays[static_cast<std::size_t>(slot)] >= 0)
+        Draw(canvas, x, y, FOverlays[static_cast<std::size_t>(slot)], enabled);
+}
+
+} // namespace ui
