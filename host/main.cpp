@@ -3,6 +3,7 @@
 #include "MenuDump.h"
 #include "Modal.h"
 #include "PackageLoader.h"
+#include "QtModalInteraction.h"
 #include "Registry.h"
 #include "Screenshot.h"
 #include "ScriptedModal.h"
@@ -17,13 +18,17 @@
 
 namespace {
 
+// Quendle5 beside the shell (the build tree), else where an installation puts it.
 QString DefaultPackage() {
-    const QDir dir(QCoreApplication::applicationDirPath());
-    for (const char* name :
-         {"libQuendle5.so", "Quendle5.so", "libQuendle5.dll", "Quendle5.dll", "libQuendle5.dylib"})
-        if (dir.exists(QString::fromLatin1(name)))
-            return dir.filePath(QString::fromLatin1(name));
-    return dir.filePath(QStringLiteral("libQuendle5.so"));
+    const QDir beside(QCoreApplication::applicationDirPath());
+    const QDir installed(
+        QDir::cleanPath(beside.filePath(QStringLiteral(QUENDLE_PACKAGE_DIR_FROM_BIN))));
+    for (const QDir& dir : {beside, installed})
+        for (const char* name : {"libQuendle5.so", "Quendle5.so", "libQuendle5.dll", "Quendle5.dll",
+                                 "libQuendle5.dylib"})
+            if (dir.exists(QString::fromLatin1(name)))
+                return dir.filePath(QString::fromLatin1(name));
+    return beside.filePath(QStringLiteral("libQuendle5.so"));
 }
 
 } // namespace
@@ -38,7 +43,8 @@ int main(int argc, char* argv[]) {
     parser.addHelpOption();
     const QCommandLineOption packageOption(
         QStringLiteral("package"),
-        QStringLiteral("The package to load (default: Quendle5 beside the shell)."),
+        QStringLiteral("The package to load (default: Quendle5 beside the shell, else in "
+                       "the installed package folder)."),
         QStringLiteral("path"));
     const QCommandLineOption registryOption(
         QStringLiteral("registry"),
@@ -56,11 +62,23 @@ int main(int argc, char* argv[]) {
     QCommandLineOption windowShotOption(QStringLiteral("screenshot-window"), QString(),
                                         QStringLiteral("file"));
     windowShotOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    // Prints where the help topic FILE:CONTEXT is found, for checks of an installation.
+    QCommandLineOption helpTopicOption(QStringLiteral("help-topic"), QString(),
+                                       QStringLiteral("file:context"));
+    helpTopicOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({packageOption, registryOption, projectOption, dumpOption, menuShotOption,
-                       windowShotOption});
+                       windowShotOption, helpTopicOption});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files to open."),
                                  QStringLiteral("[files...]"));
     parser.process(app);
+
+    if (parser.isSet(helpTopicOption)) {
+        const QString topic = parser.value(helpTopicOption);
+        const qsizetype colon = topic.lastIndexOf(u':');
+        const QString path = ui::HelpTopicPath(topic.left(colon), topic.mid(colon + 1).toInt());
+        std::printf("%s\n", qPrintable(path));
+        return path.isEmpty() ? 1 : 0;
+    }
 
     if (parser.isSet(registryOption)) {
         const QString file = QFileInfo(parser.value(registryOption)).absoluteFilePath();

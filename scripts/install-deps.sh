@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev
+    cmake ninja-build g++ pkg-config dpkg-dev help2man
+    qt6-base-dev libgl-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-liberation2 fonts-dejavu-core xvfb xauth

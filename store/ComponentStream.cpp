@@ -81,6 +81,7 @@ public:
 
     std::size_t Offset() const noexcept { return FPos; }
     std::size_t Remaining() const noexcept { return FBytes.size() - FPos; }
+    std::span<const std::uint8_t> Rest() const noexcept { return FBytes.subspan(FPos); }
 
     [[noreturn]] static void Fail(std::size_t offset, const std::string& what) {
         throw EReadError("Invalid favorites stream at offset " + std::to_string(offset) + ": " +
@@ -121,13 +122,39 @@ private:
     std::size_t FPos = 0;
 };
 
-std::vector<std::string> ReadStrings(TStreamReader& r) {
+// The number of well-formed string entries at the start of `list`, so that the list of
+// records is allocated once; the reading proper reports what is wrong after them.
+std::size_t CountStrings(std::span<const std::uint8_t> list) noexcept {
+    std::size_t count = 0, pos = 0;
+    while (pos < list.size()) {
+        std::size_t next;
+        if (list[pos] == vaString && pos + 2 <= list.size()) {
+            next = pos + 2 + list[pos + 1];
+        } else if (list[pos] == vaLString && pos + 5 <= list.size()) {
+            const std::uint32_t len = list[pos + 1] | (list[pos + 2] << 8) | (list[pos + 3] << 16) |
+                                      (std::uint32_t{list[pos + 4]} << 24);
+            if (len > std::uint32_t{std::numeric_limits<std::int32_t>::max()})
+                break;
+            next = pos + 5 + len;
+        } else {
+            break;
+        }
+        if (next > list.size())
+            break;
+        pos = next;
+        ++count;
+    }
+    return count;
+}
+
+std::vector<std::string_view> ReadStrings(TStreamReader& r) {
     const std::size_t at = r.Offset();
     const std::uint8_t tag = r.Byte("list tag of Items.Strings");
     if (tag != vaList)
         TStreamReader::Fail(at,
                             "Items.Strings must be a list (tag 0x01), found tag " + HexByte(tag));
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;
+    lines.reserve(CountStrings(r.Rest()));
     for (;;) {
         const std::size_t entry = r.Offset();
         const std::uint8_t t = r.Byte("Items.Strings entry");
@@ -209,7 +236,7 @@ std::vector<std::uint8_t> WriteFavoriteStream(const TFavoriteItems& items) {
     return std::move(w).Take();
 }
 
-void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& items) {
+TFavoriteStreamView ViewFavoriteStream(std::span<const std::uint8_t> bytes) {
     TStreamReader r(bytes);
     if (r.Text(Signature.size(), "signature") != Signature)
         TStreamReader::Fail(0, "signature \"TPF0\" expected");
@@ -219,9 +246,9 @@ void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& ite
         TStreamReader::Fail(classAt, "class \"TFavoriteItems\" expected, found " + Quoted(cls));
     r.ShortString("component name");
 
-    // Everything is parsed before the collection is touched.
-    std::optional<std::vector<std::string>> lines;
-    std::optional<std::int32_t> lastID;
+    TFavoriteStreamView view;
+    std::optional<std::vector<std::string_view>>& lines = view.Items;
+    std::optional<std::int32_t>& lastID = view.LastID;
     for (;;) {
         const std::size_t at = r.Offset();
         const std::string_view name = r.ShortString("property name");
@@ -246,9 +273,14 @@ void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& ite
     if (r.Remaining() != 0)
         TStreamReader::Fail(r.Offset(), std::to_string(r.Remaining()) +
                                             " bytes of trailing data after the end");
+    return view;
+}
 
-    if (lines)
-        items.Items().Lines() = std::move(*lines);
-    if (lastID)
-        items.SetLastID(*lastID);
+void ReadFavoriteStream(std::span<const std::uint8_t> bytes, TFavoriteItems& items) {
+    // Everything is parsed before the collection is touched.
+    const TFavoriteStreamView view = ViewFavoriteStream(bytes);
+    if (view.Items)
+        items.Items().Lines().assign(view.Items->begin(), view.Items->end());
+    if (view.LastID)
+        items.SetLastID(*view.LastID);
 }

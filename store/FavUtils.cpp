@@ -12,17 +12,29 @@ namespace {
 
 constexpr char Sep = '|';
 
-// The text of field `index`: what GetPart returns, without a copy.
+// The text of field `index`: what GetPart returns, without a copy. A plain loop: records are
+// short, and finding each separator by a library search costs more than looking at each byte.
 std::string_view FieldView(std::string_view text, std::uint8_t index, char separator) noexcept {
-    std::size_t start = 0;
-    for (unsigned k = 0; k < index; ++k) {
-        const std::size_t p = text.find(separator, start);
-        if (p == std::string_view::npos)
+    std::size_t i = 0;
+    for (unsigned k = 0; k < index; ++i) {
+        if (i == text.size())
             return {};
-        start = p + 1;
+        if (text[i] == separator)
+            ++k;
     }
-    const std::size_t end = text.find(separator, start);
-    return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    std::size_t end = i;
+    while (end < text.size() && text[end] != separator)
+        ++end;
+    return text.substr(i, end - i);
+}
+
+// Everything from the separator in front of field 2 on: what travels with an item when its
+// parent and position change.
+std::string_view FromTypeField(std::string_view record) noexcept {
+    const std::size_t first = record.find(Sep);
+    const std::size_t second =
+        first == std::string_view::npos ? first : record.find(Sep, first + 1);
+    return second == std::string_view::npos ? std::string_view() : record.substr(second);
 }
 
 // FNV-1a over the upper-cased bytes: equal ignoring case gives equal hashes.
@@ -119,8 +131,29 @@ std::string GetPart(std::string_view text, std::uint8_t index, char separator) {
 }
 
 std::int32_t GetIntPart(std::string_view text, std::uint8_t index, char separator) {
+    return FieldInt(FieldView(text, index, separator));
+}
+
+std::array<std::string_view, 6> RecordFields(std::string_view record) noexcept {
+    std::array<std::string_view, 6> fields;
+    std::size_t start = 0;
+    for (std::size_t f = 0; f < fields.size() && start <= record.size(); ++f) {
+        std::size_t end = start;
+        if (f < 4) { // short numbers: a plain loop is quicker than a library search
+            while (end < record.size() && record[end] != Sep)
+                ++end;
+        } else {
+            end = std::min(record.find(Sep, start), record.size());
+        }
+        fields[f] = record.substr(start, end - start);
+        start = end + 1;
+    }
+    return fields;
+}
+
+std::int32_t FieldInt(std::string_view field) noexcept {
     std::int32_t v = 0;
-    return TryStrToInt(FieldView(text, index, separator), v) ? v : 0;
+    return TryStrToInt(field, v) ? v : 0;
 }
 
 std::string IntToStrLen(std::int32_t value, int len) {
@@ -157,6 +190,19 @@ std::string KindWord(int itemType) {
     return itemType >= fitProject && itemType <= fitFolder ? Words[itemType] : std::string();
 }
 
+std::string RecordWithPath(std::string_view record, std::string_view path) {
+    std::string changed;
+    changed.reserve(record.size() + path.size());
+    for (std::uint8_t f = 0; f < 4; ++f) {
+        changed += FieldView(record, f, Sep);
+        changed += Sep;
+    }
+    changed += path;
+    changed += Sep;
+    changed += FieldView(record, 5, Sep);
+    return changed;
+}
+
 int KindClass(int itemType) {
     return itemType >= fitProject && itemType <= fitGroup ? itemType / 2 : -1;
 }
@@ -189,10 +235,17 @@ TFavoriteItems::TParentRun TFavoriteItems::FindChildren(std::int32_t parentId) {
         const std::vector<std::string>& lines = std::as_const(FItems).Lines();
         const int n = static_cast<int>(lines.size());
         FRuns.clear();
+        // After a sort the records' texts lie scattered in memory: ask for them ahead.
+        std::vector<std::int32_t> parents(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i + PrefetchDistance < lines.size())
+                Prefetch(lines[i + PrefetchDistance].data());
+            parents[i] = GetIntPart(lines[i], 0, Sep);
+        }
         for (int i = 0; i < n;) {
-            const std::int32_t parent = GetIntPart(lines[static_cast<std::size_t>(i)], 0, Sep);
+            const std::int32_t parent = parents[static_cast<std::size_t>(i)];
             int j = i + 1;
-            while (j < n && GetIntPart(lines[static_cast<std::size_t>(j)], 0, Sep) == parent)
+            while (j < n && parents[static_cast<std::size_t>(j)] == parent)
                 ++j;
             FRuns.push_back({parent, i, j});
             i = j;
@@ -216,8 +269,7 @@ TFavoriteItems::TParentRun TFavoriteItems::FindChildren(std::int32_t parentId) {
     return *it;
 }
 
-int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
-                            const std::string& alias) {
+int TFavoriteItems::MakeRoom(int itemType, int parentId) {
     // The children as they were before renumbering (GetSubItems' list is not refilled below).
     const std::vector<std::string>& children = std::as_const(GetSubItems(parentId)).Lines();
     const TParentRun run = FindChildren(parentId);
@@ -246,9 +298,12 @@ int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
             FItems.Put(index, std::move(record));
         }
     }
-    if (result == -1)
-        result = n;
+    return result == -1 ? n : result;
+}
 
+int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
+                            const std::string& alias) {
+    const int result = MakeRoom(itemType, parentId);
     ++FLastID;
     std::string record = IntToStrLen(parentId, 9);
     record.reserve(record.size() + path.size() + alias.size() + 20);
@@ -264,6 +319,17 @@ int TFavoriteItems::AddItem(int itemType, int parentId, const std::string& path,
     record += alias;
     FItems.Add(std::move(record));
     return result;
+}
+
+int TFavoriteItems::MoveItem(const std::string& record, int parentId) {
+    FItems.Delete(FItems.IndexOf(record));
+    const int position = MakeRoom(GetIntPart(record, 2, Sep), parentId);
+    std::string moved = IntToStrLen(parentId, 9);
+    moved += Sep;
+    moved += IntToStrLen(position, 3);
+    moved += FromTypeField(record);
+    FItems.Add(std::move(moved));
+    return position;
 }
 
 int TFavoriteItems::AddItems(int& parentId, TStringList* request) {
@@ -308,14 +374,7 @@ std::string TFavoriteItems::ChangeAlias(const std::string& record, const std::st
 
 std::string TFavoriteItems::ChangeFileName(const std::string& record, const std::string& path) {
     const int index = FItems.IndexOf(record);
-    std::string changed;
-    for (std::uint8_t f = 0; f < 4; ++f) {
-        changed += FieldView(record, f, Sep);
-        changed += Sep;
-    }
-    changed += path;
-    changed += Sep;
-    changed += FieldView(record, 5, Sep);
+    std::string changed = RecordWithPath(record, path);
     FItems.Put(index, changed);
     return changed;
 }
@@ -333,10 +392,16 @@ void TFavoriteItems::SetItems(const TStringList& items) {
 }
 
 TStringList& TFavoriteItems::GetSubItems(int parentId) {
-    const TParentRun run = FindChildren(parentId);
-    const std::vector<std::string>& lines = std::as_const(FItems).Lines();
-    FSubItems.Lines().assign(lines.begin() + run.First, lines.begin() + run.Last);
+    const std::span<const std::string> children = SubItemsView(parentId);
+    FSubItems.Lines().assign(children.begin(), children.end());
     return FSubItems;
+}
+
+std::span<const std::string> TFavoriteItems::SubItemsView(int parentId) {
+    const TParentRun run = FindChildren(parentId);
+    return std::span<const std::string>(std::as_const(FItems).Lines())
+        .subspan(static_cast<std::size_t>(run.First),
+                 static_cast<std::size_t>(run.Last - run.First));
 }
 
 TStringList& TFavoriteItems::GetSubGroups(int parentId) {
@@ -390,13 +455,6 @@ void TFavoriteItems::ExchangeItems(std::string& a, std::string& b) {
     FItems.Get(indexA);
     FItems.Get(indexB);
 
-    // Everything from the separator in front of field 2 on.
-    auto remainder = [](const std::string& r) -> std::string_view {
-        const std::size_t first = r.find(Sep);
-        const std::size_t second = first == std::string::npos ? first : r.find(Sep, first + 1);
-        return second == std::string::npos ? std::string_view()
-                                           : std::string_view(r).substr(second);
-    };
     auto place = [](const std::string& r) {
         std::string s(FieldView(r, 0, Sep));
         s += Sep;
@@ -404,9 +462,9 @@ void TFavoriteItems::ExchangeItems(std::string& a, std::string& b) {
         return s;
     };
     std::string newA = place(a);
-    newA += remainder(b);
+    newA += FromTypeField(b);
     std::string newB = place(b);
-    newB += remainder(a);
+    newB += FromTypeField(a);
     FItems.Put(indexA, newA);
     FItems.Put(indexB, newB);
     a = std::move(newA);

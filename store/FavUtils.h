@@ -8,7 +8,9 @@
 #include "MemoryStream.h"
 #include "StringList.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,6 +36,10 @@ std::string GetPart(std::string_view text, std::uint8_t index, char separator);
 // Plain, optionally signed decimal digits that fit 32 bits; true and the value when the
 // text is one, false (value unchanged) otherwise.
 bool TryStrToInt(std::string_view s, std::int32_t& value) noexcept;
+// The six fields of a record at once, as GetPart gives fields 0 to 5 (views into record).
+std::array<std::string_view, 6> RecordFields(std::string_view record) noexcept;
+// A field read as GetIntPart reads it: 0 unless it is plain decimal that fits.
+std::int32_t FieldInt(std::string_view field) noexcept;
 // GetPart converted from decimal; 0 for an empty or non-numeric field.
 std::int32_t GetIntPart(std::string_view text, std::uint8_t index, char separator);
 // Decimal text of value, filled on the left with '0' to at least len characters.
@@ -60,6 +66,19 @@ std::string ItemCaption(std::string_view record);
 // The text after the record's last '|': the alias (field 5) of a well-formed record, and what
 // ChangeAlias replaces also in a record whose path holds a '|'.
 std::string RecordAlias(std::string_view record);
+// The record with field 4 (the path) replaced: fields 0 to 3, the path, field 5.
+std::string RecordWithPath(std::string_view record, std::string_view path);
+
+// Asks the processor to fetch memory that is about to be read, where the compiler can.
+inline void Prefetch(const void* p) noexcept {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+// How many records ahead a walk over the records prefetches.
+inline constexpr std::size_t PrefetchDistance = 8;
 
 // The full name of the registry key at a key path: "HKEY_CURRENT_USER\Favorites".
 inline std::string RegistryKeyName(const std::string& section) {
@@ -94,6 +113,10 @@ public:
     // Adds the favorite or group an add request describes; for a group, parentId comes
     // back as the new group's id. Raises EAssertionFailed for a null or mistyped request.
     int AddItems(int& parentId, TStringList* request);
+    // Moves the first record equal to `record` under parentId, keeping its id, type, path and
+    // alias: placed and renumbered as AddItem places a new one (the old parent keeps its gap).
+    // Returns the new position; raises EStringListError when the record is missing.
+    int MoveItem(const std::string& record, int parentId);
     // Replaces the alias (RecordAlias) of the first record equal to `record`; returns the new
     // record.
     std::string ChangeAlias(const std::string& record, const std::string& alias);
@@ -106,6 +129,9 @@ public:
     // The children of a group in position order (sorts the item list). The list is owned
     // by the collection and refilled by the next call.
     TStringList& GetSubItems(int parentId);
+    // GetSubItems without the copy: a view of the item list itself (sorts it), valid until
+    // the item list next changes.
+    std::span<const std::string> SubItemsView(int parentId);
     // The group records among the children of a group (refills GetSubItems' list too).
     TStringList& GetSubGroups(int parentId);
     // Every record that is not a group, ordered by type code (sorts the item list).
@@ -150,6 +176,9 @@ private:
     };
     // Sorts the item list and returns the run of parentId's children (empty when none).
     TParentRun FindChildren(std::int32_t parentId);
+    // Renumbers parentId's children around the place a new item of itemType takes there;
+    // returns that place.
+    int MakeRoom(int itemType, int parentId);
 
     TStringList FItems;
     TStringList FOnlyItems;
@@ -166,6 +195,15 @@ private:
 
 // The collection as a component stream ("TPF0" ... ), byte for byte.
 std::vector<std::uint8_t> WriteFavoriteStream(const TFavoriteItems& items);
+// What a component stream holds, as views into its bytes: the records (when the stream has
+// "Items.Strings") and LastID (when it has it).
+struct TFavoriteStreamView {
+    std::optional<std::vector<std::string_view>> Items;
+    std::optional<std::int32_t> LastID;
+};
+// Checks and reads a component stream without copying its records; raises EReadError as
+// ReadFavoriteStream does.
+TFavoriteStreamView ViewFavoriteStream(std::span<const std::uint8_t> bytes);
 // Reads a component stream into the collection. Raises EReadError with a clear message on
 // any malformed input and then leaves the collection unchanged. A stream without
 // "Items.Strings" keeps the item list as it was.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -69,11 +70,11 @@ bool TRegistryStream::LoadFromRegistry(const std::string& keyPath, const std::st
     if (reg.GetDataSize(valueName) == 0)
         return false;
     // Read first, so that a failed read leaves the stream as it was.
-    const std::vector<std::uint8_t> data = reg.ReadBinaryData(valueName);
+    std::vector<std::uint8_t> data = reg.ReadBinaryData(valueName);
     if (data.empty())
         return false;
-    SetSize(data.size());
-    std::memcpy(Memory(), data.data(), data.size());
+    Bytes() = std::move(data); // a large value is not copied again
+    Seek(Position());          // the position stays, within the new size, as SetSize keeps it
     return true;
 }
 

@@ -11,8 +11,13 @@
 // windows.h first: shlwapi.h needs its types.
 #include <shlwapi.h>
 #else
+#include <dirent.h>
 #include <fnmatch.h>
+
+#include <cerrno>
 #endif
+
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -82,6 +87,76 @@ std::string ExcludeTrailingSeparators(std::string_view path) {
     return std::string(path);
 }
 
+namespace {
+// A path as relocation sees it: its leading separators, its non-empty components, and
+// whether it ends in a separator. Only '/' and '\' separate here, on every platform: a
+// drive "C:" is a component.
+struct TSplitPath {
+    std::string_view Root;
+    std::vector<std::string_view> Components;
+    bool Trailing = false;
+};
+
+bool IsSlash(char c) noexcept {
+    return c == '/' || c == '\\';
+}
+
+TSplitPath SplitPath(std::string_view path) {
+    TSplitPath split;
+    std::size_t i = 0;
+    while (i < path.size() && IsSlash(path[i]))
+        ++i;
+    split.Root = path.substr(0, i);
+    while (i < path.size()) {
+        const std::size_t start = i;
+        while (i < path.size() && !IsSlash(path[i]))
+            ++i;
+        split.Components.push_back(path.substr(start, i - start));
+        while (i < path.size() && IsSlash(path[i]))
+            ++i;
+    }
+    split.Trailing = !split.Components.empty() && IsSlash(path.back());
+    return split;
+}
+} // namespace
+
+bool HasWindowsForm(std::string_view path) noexcept {
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return drive || path.find('\\') != std::string_view::npos;
+}
+
+std::optional<std::string> RelocatePath(std::string_view path, std::string_view from,
+                                        std::string_view to) {
+    const TSplitPath p = SplitPath(path);
+    const TSplitPath f = SplitPath(from);
+    if ((f.Root.empty() && f.Components.empty()) || p.Root.size() != f.Root.size() ||
+        p.Components.size() < f.Components.size())
+        return std::nullopt;
+    const bool ignoreCase = HasWindowsForm(path);
+    for (std::size_t i = 0; i < f.Components.size(); ++i)
+        if (ignoreCase ? !SameText(p.Components[i], f.Components[i])
+                       : p.Components[i] != f.Components[i])
+            return std::nullopt;
+
+    // The separator `to` writes: its last one, else a drive's backslash, else the native one.
+    const std::size_t last = to.find_last_of("/\\");
+    const char sep = last != std::string_view::npos ? to[last]
+                     : HasWindowsForm(to)           ? '\\'
+                                                    : NativeSeparator();
+    std::string result(to);
+    while (!result.empty() && IsSlash(result.back()))
+        result.pop_back();
+    for (std::size_t i = f.Components.size(); i < p.Components.size(); ++i) {
+        result += sep;
+        result += p.Components[i];
+    }
+    // Components are never empty, so only the bare root still lacks its separator here.
+    if (result.empty() || p.Trailing)
+        result += sep;
+    return result;
+}
+
 bool FileExists(const std::string& path) {
     if (path.empty())
         return false;
@@ -106,6 +181,98 @@ bool DirectoryExists(const std::string& path) {
     return fs::is_directory(fs::path(path), ec);
 #endif
 }
+
+#ifdef _WIN32
+
+// Names on Windows compare without letter case and folders have more than one separator; the
+// probe asks the system each time.
+struct TPathProbe::Impl {};
+TPathProbe::TPathProbe() = default;
+TPathProbe::~TPathProbe() = default;
+bool TPathProbe::FileExists(const std::string& path) {
+    return ::FileExists(path);
+}
+bool TPathProbe::DirectoryExists(const std::string& path) {
+    return ::DirectoryExists(path);
+}
+
+#else
+
+struct TPathProbe::Impl {
+    enum class TState { New, Asked, Listed, Missing, Unlisted };
+    struct TFolder {
+        TState State = TState::New;
+        std::unordered_map<std::string, unsigned char> Types; // name -> d_type
+    };
+    std::unordered_map<std::string, TFolder> Folders;
+
+    // Lists the folder; its state says how that went.
+    static void List(const std::string& folder, TFolder& f) {
+        DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (!d) {
+            // A folder that is not there holds nothing; one that cannot be read still may.
+            f.State = (errno == ENOENT || errno == ENOTDIR) ? TState::Missing : TState::Unlisted;
+            return;
+        }
+        f.State = TState::Listed;
+        while (const dirent* e = ::readdir(d))
+            f.Types.emplace(e->d_name, e->d_type);
+        ::closedir(d);
+    }
+
+    // 1 when the listing says the name is a folder, 0 when it says it is something else or
+    // nothing (folder missing), -1 when the system must be asked.
+    int Lookup(const std::string& path, bool& isFolder) {
+        const std::size_t slash = path.rfind('/');
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        // The system reads a name only up to a NUL.
+        if (name.empty() || name == "." || name == ".." || path.find('\0') != std::string::npos)
+            return -1;
+        const std::string folder =
+            slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        TFolder& f = Folders[folder];
+        // The first question of a folder goes to the system; listing pays from the second.
+        if (f.State == TState::New) {
+            f.State = TState::Asked;
+            return -1;
+        }
+        if (f.State == TState::Asked)
+            List(folder, f);
+        if (f.State == TState::Missing)
+            return 0;
+        if (f.State != TState::Listed)
+            return -1;
+        const auto it = f.Types.find(name);
+        // Names the listing lacks may still be found under another letter case.
+        if (it == f.Types.end() || it->second == DT_LNK || it->second == DT_UNKNOWN)
+            return -1;
+        isFolder = it->second == DT_DIR;
+        return 1;
+    }
+};
+
+TPathProbe::TPathProbe() : FImpl(std::make_unique<Impl>()) {}
+TPathProbe::~TPathProbe() = default;
+
+bool TPathProbe::FileExists(const std::string& path) {
+    // A name ending in '/' is a folder or nothing.
+    if (path.empty() || path.back() == '/')
+        return ::FileExists(path);
+    bool folder = false;
+    const int known = FImpl->Lookup(path, folder);
+    return known < 0 ? ::FileExists(path) : known == 1 && !folder;
+}
+
+bool TPathProbe::DirectoryExists(const std::string& path) {
+    std::string_view name = path;
+    while (name.size() > 1 && name.back() == '/')
+        name.remove_suffix(1);
+    bool folder = false;
+    const int known = name.empty() ? -1 : FImpl->Lookup(std::string(name), folder);
+    return known < 0 ? ::DirectoryExists(path) : known == 1 && folder;
+}
+
+#endif
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
     // "*.*" takes names without a dot too, as the Windows search does.

@@ -3,6 +3,8 @@
 // the same code reads both kinds of records.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,10 +25,37 @@ std::string ExcludeOneTrailingSeparator(std::string_view path);
 // Removes every trailing '/' and '\' (a drive's colon stays).
 std::string ExcludeTrailingSeparators(std::string_view path);
 
+// True for a path in the Windows form: a drive letter ("C:") in front, or a backslash anywhere.
+bool HasWindowsForm(std::string_view path) noexcept;
+// `path` moved from under the folder `from` to the same place under the folder `to`; nothing
+// when `from` is neither `path` nor one of its leading folders. Folders match as whole
+// components, '/' and '\' alike, ignoring letter case when `path` has the Windows form; the
+// part below `from` takes the separators of `to`, and a trailing separator is kept.
+std::optional<std::string> RelocatePath(std::string_view path, std::string_view from,
+                                        std::string_view to);
+
 // True when the name denotes an existing file (not a folder); false for an empty name.
 bool FileExists(const std::string& path);
 // True when the path names an existing folder; false for an empty path or a file.
 bool DirectoryExists(const std::string& path);
+
+// FileExists and DirectoryExists for many paths, with the same answers: a folder asked about
+// more than once is listed once, and its names are looked up in the listing (a folder that is
+// missing holds nothing) instead of one query of the file system per path.
+class TPathProbe {
+public:
+    TPathProbe();
+    ~TPathProbe();
+    TPathProbe(const TPathProbe&) = delete;
+    TPathProbe& operator=(const TPathProbe&) = delete;
+
+    bool FileExists(const std::string& path);
+    bool DirectoryExists(const std::string& path);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> FImpl;
+};
 
 // Matches a name against a mask with the Windows wildcard rules ('*' any run, '?' one
 // character, letter case ignored; "*.*" matches every name), by the C library's fnmatch, or

@@ -5,11 +5,14 @@
 #include "Utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -38,36 +41,14 @@ constexpr std::size_t HexLineLimit = 77;
 
 // ---- Text encodings ------------------------------------------------------------------------
 
-// 8-bit text: UTF-8 where the bytes form it, every other byte taken as Latin-1.
-std::string Decode8Bit(std::span<const std::uint8_t> bytes) {
-    const std::string_view s(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    std::string out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t len = DecodeUtf8(s, i, false, cp);
-        if (len == 0) {
-            AppendUtf8(out, static_cast<unsigned char>(s[i]));
-            ++i;
-        } else {
-            out.append(s.substr(i, len));
-            i += len;
-        }
-    }
-    return out;
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text);
-
-std::string DecodeUtf16(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() % 2 != 0) {
-        const std::string whole = DecodeUtf16(bytes.first(bytes.size() - 1));
-        Fail(SplitLines(whole).size() +
-                 (whole.empty() || whole.back() == '\n' || whole.back() == '\r' ? 1 : 0),
-             "the UTF-16 text ends in half a character");
-    }
-    std::string out;
-    out.reserve(bytes.size() / 2);
+// UTF-16LE units (an even number of bytes) to UTF-8, into `out`; unpaired surrogates are
+// kept as they are.
+void DecodeUtf16(std::span<const std::uint8_t> bytes, std::string& out) {
+    out.clear();
     const std::size_t n = bytes.size() / 2;
     const auto unit = [&](std::size_t k) {
         return static_cast<std::uint32_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
@@ -83,7 +64,6 @@ std::string DecodeUtf16(std::span<const std::uint8_t> bytes) {
         }
         AppendUtf8(out, cp);
     }
-    return out;
 }
 
 void AppendUtf16(std::vector<std::uint8_t>& out, std::string_view text) {
@@ -131,7 +111,7 @@ bool StartsWithText(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
 }
 
-int HexDigit(char c) noexcept {
+constexpr int HexDigit(char c) noexcept {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -141,31 +121,238 @@ int HexDigit(char c) noexcept {
     return -1;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+// ---- Reading lines -------------------------------------------------------------------------
+
+std::atomic<std::size_t> gReadPiece{0}; // see regfile_testing::ReadInPiecesOf
+
+// Where the bytes of a .reg file come from: fills the buffer, returns how many bytes it put
+// there, 0 at the end.
+using TByteReader = std::function<std::size_t(std::uint8_t*, std::size_t)>;
+
+// The lines of a .reg file, one at a time, from bytes read in chunks: a large file is never
+// held whole, neither as bytes nor as text. The first bytes tell the encoding, as the registry
+// editor does: UTF-16LE with or without a byte-order mark, else 8-bit text.
+class TLineSource {
+public:
+    TLineSource(TByteReader read, std::size_t size) : FRead(std::move(read)), FSize(size) {
+        FBuf.resize(Chunk);
+        while (FEnd < 3 && Fill()) {
+        }
+        const auto at = [&](std::size_t i) { return i < FEnd ? FBuf[i] : std::uint8_t{0}; };
+        if (FEnd >= 2 && at(0) == 0xFF && at(1) == 0xFE) {
+            FUnit = 2;
+            FBegin = 2;
+        } else if (FEnd >= 2 && at(0) != 0 && at(1) == 0) {
+            FUnit = 2; // UTF-16LE that lost its byte-order mark
+        } else if (FEnd >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
+            FBegin = 3;
+        }
+        FScan = FBegin;
     }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
+
+    bool Wide() const noexcept { return FUnit == 2; }
+    // True when the source gave no byte at all.
+    bool Empty() const noexcept { return FConsumed == 0; }
+    // The number of the current line, counted from 1; past the end, one more than the last.
+    std::size_t LineNo() const noexcept { return FLineNo; }
+    // At most this many bytes follow the current line.
+    std::size_t Ahead() const noexcept {
+        return (FSize > FConsumed ? FSize - FConsumed : 0) + (FEnd - FBegin);
+    }
+
+    // Moves to the next line; false at the end of the text.
+    bool Next() {
+        for (;;) {
+            const std::size_t whole = FEnd - (FEnd - FBegin) % FUnit; // complete units only
+            const std::size_t end = FindLineEnd(whole);
+            if (end != NoEnd) {
+                const bool cr = FBuf[end] == '\r';
+                if (cr && end + FUnit >= whole && !FEof) { // is an LF next?
+                    Refill();
+                    continue;
+                }
+                std::size_t next = end + FUnit;
+                if (cr && next + FUnit <= whole && IsUnit(next, '\n'))
+                    next += FUnit;
+                return Take(end, next);
+            }
+            if (!FEof) {
+                FScan = whole;
+                Refill();
+                continue;
+            }
+            if (FBegin == FEnd) {
+                if (!FAtEnd)
+                    ++FLineNo;
+                FAtEnd = true;
+                return false;
+            }
+            if (whole != FEnd) {
+                ++FLineNo;
+                Fail(FLineNo, "the UTF-16 text ends in half a character");
+            }
+            return Take(FEnd, FEnd);
+        }
+    }
+
+    // The current line as it is in the file, without its line end.
+    std::span<const std::uint8_t> Raw() const noexcept {
+        return std::span<const std::uint8_t>(FBuf).subspan(FLine, FLineEnd - FLine);
+    }
+    // The current line from its `from`-th byte on, as UTF-8 (valid until the next line).
+    std::string_view Text(std::size_t from = 0) {
+        const std::span<const std::uint8_t> raw = Raw().subspan(from);
+        if (Wide()) {
+            DecodeUtf16(raw, FText);
+        } else {
+            // UTF-8 sequences hold no line ends, so a line decodes as it would in the whole.
+            FText = Utf8FromBytes(AsText(raw));
+        }
+        return FText;
+    }
+
+private:
+    static constexpr std::size_t Chunk = 1 << 18;
+    static constexpr std::size_t NoEnd = static_cast<std::size_t>(-1);
+
+    bool IsUnit(std::size_t i, char c) const noexcept {
+        return FBuf[i] == static_cast<std::uint8_t>(c) && (FUnit == 1 || FBuf[i + 1] == 0);
+    }
+
+    // Where the next CR or LF unit is, as far as searched.
+    struct TNextUnit {
+        std::size_t At = NoEnd;     // found here, or NoEnd
+        std::size_t SearchedTo = 0; // none in [FScan, SearchedTo) when At is NoEnd
+    };
+
+    std::size_t FindUnit(TNextUnit& next, std::uint8_t c, std::size_t limit) {
+        if (next.At != NoEnd && next.At >= FScan)
+            return next.At;
+        std::size_t from = std::max(FScan, next.SearchedTo);
+        next.At = NoEnd;
+        while (from < limit) {
+            const void* hit = std::memchr(FBuf.data() + from, c, limit - from);
+            if (!hit)
+                break;
+            const auto i =
+                static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - FBuf.data());
+            // In UTF-16 the byte must start a unit whose other byte is 0.
+            if ((i - FBegin) % FUnit == 0 && IsUnit(i, static_cast<char>(c))) {
+                next.At = next.SearchedTo = i;
+                return i;
+            }
+            from = i + 1;
+        }
+        next.SearchedTo = limit;
+        return NoEnd;
+    }
+
+    // The first CR or LF unit in [FScan, limit), which holds whole units only. Each kind is
+    // remembered apart, so a text with only one kind of line end is still searched once.
+    std::size_t FindLineEnd(std::size_t limit) {
+        return std::min(FindUnit(FNextCR, '\r', limit), FindUnit(FNextLF, '\n', limit));
+    }
+
+    bool Take(std::size_t end, std::size_t next) {
+        FLine = FBegin;
+        FLineEnd = end;
+        FBegin = FScan = next;
+        ++FLineNo;
+        return true;
+    }
+
+    // Reads more bytes; false at the end.
+    bool Fill() {
+        if (FEnd == FBuf.size())
+            FBuf.resize(2 * FBuf.size()); // a line longer than the buffer
+        std::size_t room = FBuf.size() - FEnd;
+        if (const std::size_t piece = gReadPiece.load(); piece > 0)
+            room = std::min(room, piece);
+        const std::size_t n = FRead(FBuf.data() + FEnd, room);
+        FEnd += n;
+        FConsumed += n;
+        FEof = n == 0;
+        return n != 0;
+    }
+
+    // Keeps the unread part, moved to the front, and reads more after it.
+    void Refill() {
+        if (FBegin > 0) {
+            std::memmove(FBuf.data(), FBuf.data() + FBegin, FEnd - FBegin);
+            const auto shift = [&](TNextUnit& next) {
+                next.At = next.At != NoEnd && next.At >= FBegin ? next.At - FBegin : NoEnd;
+                next.SearchedTo = next.SearchedTo >= FBegin ? next.SearchedTo - FBegin : 0;
+            };
+            shift(FNextCR);
+            shift(FNextLF);
+            FScan -= FBegin;
+            FEnd -= FBegin;
+            FBegin = 0;
+        }
+        Fill();
+    }
+
+    TByteReader FRead;
+    std::size_t FSize;
+    std::size_t FConsumed = 0;
+    std::vector<std::uint8_t> FBuf;
+    std::size_t FBegin = 0, FEnd = 0, FScan = 0;
+    std::size_t FLine = 0, FLineEnd = 0;
+    TNextUnit FNextCR, FNextLF;
+    std::size_t FUnit = 1;
+    std::size_t FLineNo = 0;
+    bool FEof = false, FAtEnd = false;
+    std::string FText;
+};
+
+// Values of hex digits, -1 for other bytes.
+constexpr std::array<std::int8_t, 256> HexValues = [] {
+    std::array<std::int8_t, 256> v{};
+    for (int c = 0; c < 256; ++c)
+        v[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(HexDigit(static_cast<char>(c)));
+    return v;
+}();
+
+// Leading blanks and "hh," runs of a hex line, as the registry editor writes them, read
+// straight from the file's bytes (units of Unit bytes, little-endian) into `data`; returns
+// how many bytes they took. What follows goes through the general parse, which would read
+// these bytes the same way, only slower.
+template <std::size_t Unit>
+std::size_t TakeHexRun(std::span<const std::uint8_t> raw, std::vector<std::uint8_t>& data) {
+    // The high byte of every unit of a UTF-16 triplet must be 0.
+    const auto plain = [](const std::uint8_t* p, std::size_t units) {
+        std::uint8_t high = 0;
+        for (std::size_t k = 1; Unit == 2 && k < 2 * units; k += 2)
+            high |= p[k];
+        return high == 0;
+    };
+    std::size_t i = 0;
+    while (i + Unit <= raw.size() && (raw[i] == ' ' || raw[i] == '\t') && plain(&raw[i], 1))
+        i += Unit;
+    constexpr std::size_t Step = 3 * Unit;
+    const std::size_t start = data.size();
+    data.resize(start + (raw.size() - i) / Step);
+    std::uint8_t* out = data.data() + start;
+    for (; i + Step <= raw.size(); i += Step) {
+        const std::uint8_t* p = &raw[i];
+        const int hi = HexValues[p[0]], lo = HexValues[p[Unit]];
+        if ((hi | lo) < 0 || p[2 * Unit] != ',' || !plain(p, 3))
+            break;
+        *out++ = static_cast<std::uint8_t>(hi << 4 | lo);
+    }
+    data.resize(static_cast<std::size_t>(out - data.data()));
+    return i;
 }
 
 class TParser {
 public:
-    explicit TParser(std::string_view text) : FLines(SplitLines(text)) {}
+    explicit TParser(TLineSource& source) : FSource(source) {}
 
     TRegDocument Parse() {
         TRegDocument doc;
         ReadHeader(doc);
-        for (++FLine; FLine < FLines.size(); ++FLine) {
-            const std::string_view line = TrimLeft(FLines[FLine]);
+        while (FSource.Next()) {
+            const std::string_view line = TrimLeft(FSource.Text());
             if (line.empty() || line.front() == ';')
                 continue;
             if (line.front() == '[')
@@ -179,11 +366,11 @@ public:
     }
 
 private:
-    std::size_t LineNo() const noexcept { return FLine + 1; }
+    std::size_t LineNo() const noexcept { return FSource.LineNo(); }
 
     void ReadHeader(TRegDocument& doc) {
-        for (FLine = 0; FLine < FLines.size(); ++FLine) {
-            const std::string_view line = TrimRight(TrimLeft(FLines[FLine]));
+        while (FSource.Next()) {
+            const std::string_view line = TrimRight(TrimLeft(FSource.Text()));
             if (line.empty())
                 continue;
             if (SameText(line, HeaderVersion5))
@@ -258,6 +445,7 @@ private:
     // Comma-separated hex bytes, continued over lines that end in '\'.
     std::vector<std::uint8_t> ReadHexBytes(std::string_view s) {
         std::vector<std::uint8_t> data;
+        bool reserved = false;
         for (;;) {
             if (const std::size_t semi = s.find(';'); semi != std::string_view::npos)
                 s = s.substr(0, semi);
@@ -281,10 +469,21 @@ private:
                     skipBlanks();
                 }
             }
-            if (!more || FLine + 1 >= FLines.size())
-                return data;
-            s = FLines[++FLine];
+            if (!more || !FSource.Next())
+                break;
+            if (!reserved) {
+                // Room for as many bytes as the rest of the file can spell, so that a long
+                // value is not copied as it grows; pages never written cost nothing.
+                data.reserve(data.size() + FSource.Ahead() / (3 * (FSource.Wide() ? 2 : 1)));
+                reserved = true;
+            }
+            const std::size_t taken = FSource.Wide() ? TakeHexRun<2>(FSource.Raw(), data)
+                                                     : TakeHexRun<1>(FSource.Raw(), data);
+            s = FSource.Text(taken);
         }
+        if (data.capacity() > data.size() + data.size() / 2 + 4096)
+            data.shrink_to_fit();
+        return data;
     }
 
     void ReadValueLine(TRegDocument& doc, std::string_view line) {
@@ -333,8 +532,7 @@ private:
         doc.Keys.back().Values.push_back(std::move(value));
     }
 
-    std::vector<std::string_view> FLines;
-    std::size_t FLine = 0;
+    TLineSource& FSource;
 };
 
 // ---- Writing -------------------------------------------------------------------------------
@@ -563,17 +761,16 @@ void TRegDocument::SetValue(std::string_view keyName, TRegValue value) {
 }
 
 TRegDocument ParseRegFile(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-        text = DecodeUtf16(bytes.subspan(2));
-    } else if (bytes.size() >= 2 && bytes[0] != 0 && bytes[1] == 0) {
-        text = DecodeUtf16(bytes); // UTF-16LE that lost its byte-order mark
-    } else if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        text = Decode8Bit(bytes.subspan(3));
-    } else {
-        text = Decode8Bit(bytes);
-    }
-    return TParser(text).Parse();
+    TLineSource source(
+        [bytes](std::uint8_t* buffer, std::size_t size) mutable {
+            const std::size_t n = std::min(size, bytes.size());
+            if (n > 0)
+                std::memcpy(buffer, bytes.data(), n);
+            bytes = bytes.subspan(n);
+            return n;
+        },
+        bytes.size());
+    return TParser(source).Parse();
 }
 
 std::vector<std::uint8_t> WriteRegFile(const TRegDocument& document, TRegFormat format) {
@@ -605,20 +802,21 @@ TRegDocument LoadRegFile(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return fail(ErrorText(errno));
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    const bool readError = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (readError)
-        return fail(ErrorText(err));
-    if (bytes.empty())
-        return TRegDocument{};
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(f, std::fclose);
+    std::setvbuf(f, nullptr, _IONBF, 0); // the line source has its own buffer
+    const std::uintmax_t size = fs::file_size(fs::path(path), ec);
     try {
-        return ParseRegFile(bytes);
+        TLineSource source(
+            [f](std::uint8_t* buffer, std::size_t room) {
+                const std::size_t n = std::fread(buffer, 1, room, f);
+                if (n == 0 && std::ferror(f))
+                    throw ERegistryException(ErrorText(errno));
+                return n;
+            },
+            ec ? 0 : static_cast<std::size_t>(size));
+        if (source.Empty())
+            return TRegDocument{};
+        return TParser(source).Parse();
     } catch (const ERegistryException& e) {
         return fail(e.Message());
     }
@@ -701,6 +899,10 @@ void SaveRegFile(const std::string& path, const TRegDocument& document) {
 }
 
 namespace regfile_testing {
+void ReadInPiecesOf(std::size_t bytes) {
+    gReadPiece = bytes;
+}
+
 void FailNextWriteAfter(std::size_t bytes) {
     gFailAfter = bytes;
     gFailArmed = true;

@@ -86,6 +86,9 @@ TRegDocument LoadRegFile(const std::string& path);
 void SaveRegFile(const std::string& path, const TRegDocument& document);
 
 namespace regfile_testing {
+// Makes the readers take at most `bytes` bytes at a time (0: as many as fit), so that lines
+// and line ends fall across reads.
+void ReadInPiecesOf(std::size_t bytes);
 // Makes the next file write of SaveRegFile fail (as on a full disk) after `bytes` bytes.
 void FailNextWriteAfter(std::size_t bytes);
 } // namespace regfile_testing

@@ -3,6 +3,8 @@
 #include "Exception.h"
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 namespace {
 inline unsigned char FoldUpper(unsigned char c) noexcept {
@@ -86,8 +88,52 @@ int TStringList::IndexOf(std::string_view s) const noexcept {
 void TStringList::Sort() {
     if (IsSorted())
         return;
-    std::stable_sort(FLines.begin(), FLines.end(), [](const std::string& a, const std::string& b) {
-        return CompareText(a, b) < 0;
-    });
+    // The first 16 bytes, letters folded, as two big-endian numbers: they order two lines as
+    // CompareText does unless they are equal (a shorter line reads as if padded with zeros),
+    // and records, whose leading fields have fixed widths, nearly always differ there.
+    struct TKey {
+        std::uint64_t Hi, Lo;
+        std::uint32_t Index;
+    };
+    const std::size_t n = FLines.size();
+    std::vector<TKey> keys(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string& line = FLines[i];
+        std::uint64_t part[2] = {0, 0};
+        for (std::size_t k = 0; k < 16 && k < line.size(); ++k)
+            part[k / 8] |= std::uint64_t{FoldUpper(static_cast<unsigned char>(line[k]))}
+                           << (8 * (7 - k % 8));
+        keys[i] = {part[0], part[1], static_cast<std::uint32_t>(i)};
+    }
+    // Equal texts keep their order: the index decides last.
+    const auto less = [this](const TKey& a, const TKey& b) {
+        if (a.Hi != b.Hi)
+            return a.Hi < b.Hi;
+        if (a.Lo != b.Lo)
+            return a.Lo < b.Lo;
+        if (const int c = CompareText(FLines[a.Index], FLines[b.Index]); c != 0)
+            return c < 0;
+        return a.Index < b.Index;
+    };
+    if (!std::is_sorted(keys.begin(), keys.end(), less)) {
+        std::sort(keys.begin(), keys.end(), less);
+        // Put each line where its key went, following the cycles of the permutation.
+        constexpr std::uint32_t Placed = std::numeric_limits<std::uint32_t>::max();
+        for (std::size_t start = 0; start < n; ++start) {
+            if (keys[start].Index == Placed)
+                continue;
+            std::string first = std::move(FLines[start]);
+            std::size_t at = start;
+            for (;;) {
+                const std::size_t from = std::exchange(keys[at].Index, Placed);
+                if (from == start) {
+                    FLines[at] = std::move(first);
+                    break;
+                }
+                FLines[at] = std::move(FLines[from]);
+                at = from;
+            }
+        }
+    }
     FSortedGeneration = FGeneration;
 }

@@ -54,3 +54,20 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, bool surrogates, std::
         cp = (cp << 6) | (b(k) & 0x3F);
     return len;
 }
+
+std::string Utf8FromBytes(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        std::uint32_t cp = 0;
+        const std::size_t len = DecodeUtf8(s, i, false, cp);
+        if (len == 0) {
+            AppendUtf8(out, static_cast<unsigned char>(s[i]));
+            ++i;
+        } else {
+            out.append(s.substr(i, len));
+            i += len;
+        }
+    }
+    return out;
+}

@@ -75,6 +75,9 @@ QStringList HelpFolders() {
     if (qEnvironmentVariableIsSet(HelpDirVariable))
         folders << qEnvironmentVariable(HelpDirVariable);
     if (QCoreApplication::instance()) {
+        // Where an installation puts the topics, relative to the program's folder.
+        folders << QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                                       .filePath(QStringLiteral(QUENDLE_HELP_DIR_FROM_BIN)));
         // Tests and the IDE shell live in sub-folders of the build tree; help/ sits at its top.
         QDir dir(QCoreApplication::applicationDirPath());
         for (int level = 0; level < 4; ++level) {

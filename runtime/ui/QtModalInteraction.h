@@ -29,8 +29,9 @@ QStringList ToNameFilters(const QString& filter);
 inline constexpr const char* HelpDirVariable = "QUENDLE_HELP_DIR";
 
 // The shipped HTML topic for a help file and context ("Morvith.hlp", 70 ->
-// help/morvith/70.html), searched in $QUENDLE_HELP_DIR, then in "help" next to the executable
-// and in up to three folders above it. Empty when there is no such topic.
+// help/morvith/70.html), searched in $QUENDLE_HELP_DIR, then where an installation puts it
+// (share/quendle/help beside the program's bin folder), then in "help" next to the
+// executable and in up to three folders above it. Empty when there is no such topic.
 QString HelpTopicPath(const QString& helpFile, int context);
 
 } // namespace ui

@@ -1,11 +1,14 @@
 // Arbitrary bytes into the .reg parser: it may refuse them with ERegistryException, nothing
-// else. What it accepts must survive a write and a re-read in both formats.
+// else, and reads them the same when they come a few bytes at a time. What it accepts must
+// survive a write and a re-read in both formats.
 #include "Exception.h"
 #include "RegFile.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <string>
+#include <utility>
 
 namespace {
 // Text with unpaired UTF-16 surrogates has no 8-bit spelling that reads back the same.
@@ -36,15 +39,30 @@ void CheckRoundTrip(const TRegDocument& doc, TRegFormat format) {
     if (WriteRegFile(again, format) != bytes)
         std::abort();
 }
+
+// The document, or the refusal's message.
+std::pair<TRegDocument, std::string> Read(std::span<const std::uint8_t> bytes) {
+    std::pair<TRegDocument, std::string> result;
+    try {
+        result.first = ParseRegFile(bytes);
+    } catch (const ERegistryException& e) {
+        result.second = e.Message();
+    }
+    return result;
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TRegDocument doc;
-    try {
-        doc = ParseRegFile(std::span<const std::uint8_t>(data, size));
-    } catch (const ERegistryException&) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    const auto [doc, refusal] = Read(bytes);
+    // Read a few bytes at a time, the file reads the same.
+    regfile_testing::ReadInPiecesOf(size > 0 ? 1 + data[size - 1] % 7 : 1);
+    const auto pieces = Read(bytes);
+    regfile_testing::ReadInPiecesOf(0);
+    if (!(pieces.first == doc) || pieces.first.Format != doc.Format || pieces.second != refusal)
+        std::abort();
+    if (!refusal.empty())
         return 0;
-    }
     CheckRoundTrip(doc, TRegFormat::Version5);
     if (Writable8Bit(doc))
         CheckRoundTrip(doc, TRegFormat::Regedit4);

@@ -179,6 +179,53 @@ TEST(ChangeRecords, ChangesOneFieldOfTheFirstMatch) {
     EXPECT_EQ(Lines(items.Items()), before);
 }
 
+TEST(MoveItem, PlacesAsAddItemAndKeepsIdentity) {
+    const std::string g1 = Rec(0, 0, 5, 1, "", "G1"), g2 = Rec(0, 1, 5, 2, "", "G2");
+    const std::string p = Rec(1, 0, 0, 10, "/p.dpr"), u = Rec(1, 1, 2, 11, "/u.pas"),
+                      f = Rec(1, 2, 4, 12, "/f");
+    const std::string u2 = Rec(2, 0, 2, 20, "/u2.pas"), g3 = Rec(2, 1, 5, 21, "", "G3"),
+                      inner = Rec(21, 0, 3, 22, "/in.txt");
+    struct Case {
+        const char* name;
+        std::string record;
+        int parent;
+        int position;
+        std::vector<std::string> newSiblings; // the new parent's children afterwards
+        std::vector<std::string> oldSiblings; // the old parent's children afterwards
+    };
+    const Case cases[] = {
+        {"a unit before the folder",
+         u2,
+         1,
+         2,
+         {p, u, Rec(1, 2, 2, 20, "/u2.pas"), Rec(1, 3, 4, 12, "/f")},
+         {g3}}, // the gap stays
+        {"a group to the top level, members follow",
+         g3,
+         0,
+         2,
+         {g1, g2, Rec(0, 2, 5, 21, "", "G3")},
+         {u2}},
+        {"within its own group, closing the order", f, 1, 2, {p, u, f}, {p, u, f}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TFavoriteItems items;
+        Fill(items, {inner, f, g3, u, g2, p, u2, g1}, 22);
+        const int oldParent = GetIntPart(c.record, 0, '|');
+        EXPECT_EQ(items.MoveItem(c.record, c.parent), c.position);
+        EXPECT_EQ(items.LastID(), 22);
+        EXPECT_EQ(items.Items().Count(), 8);
+        EXPECT_EQ(Lines(items.GetSubItems(c.parent)), c.newSiblings);
+        EXPECT_EQ(Lines(items.GetSubItems(oldParent)), c.oldSiblings);
+        EXPECT_EQ(Lines(items.GetSubItems(21)), std::vector<std::string>{inner});
+    }
+    TFavoriteItems items;
+    Fill(items, {p, u}, 11);
+    EXPECT_THROW(items.MoveItem(f, 0), EStringListError);
+    EXPECT_EQ(Lines(items.Items()), (std::vector<std::string>{p, u}));
+}
+
 TEST(Assign, CopiesRecordsAndLastIDOnly) {
     TFavoriteItems source;
     source.SetLastID(42);

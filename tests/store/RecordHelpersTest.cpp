@@ -34,6 +34,15 @@ TEST(GetPart, SplitsFields) {
     for (const Case& c : cases)
         EXPECT_EQ(GetPart(c.text, static_cast<std::uint8_t>(c.index), c.sep), c.expected)
             << c.text << " [" << c.index << "]";
+    // All six fields at once, as GetPart gives them one by one.
+    for (const std::string_view record :
+         {RootRecord, std::string_view("|a|b"), std::string_view("a|b|"), std::string_view(""),
+          std::string_view("000000000|000|3|1|C:\\a|b.txt|Alias"), std::string_view("||||||||"),
+          std::string_view("one")}) {
+        const std::array<std::string_view, 6> fields = RecordFields(record);
+        for (std::uint8_t f = 0; f < 6; ++f)
+            EXPECT_EQ(fields[f], GetPart(record, f, '|')) << record << " [" << int(f) << "]";
+    }
 }
 
 TEST(GetIntPart, ConvertsPlainDecimalOnly) {

@@ -1,6 +1,7 @@
 #include "RegFile.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -151,9 +153,10 @@ Result RunTool(const std::vector<std::string>& args, const std::string& input = 
 }
 #endif
 
-// A refusal: exit status 1, nothing on standard output, one prefixed line on standard error.
-void ExpectRefused(const Result& r, const std::string& says) {
-    EXPECT_EQ(r.status, 1);
+// A refusal: exit status 1 (or `status`), nothing on standard output, one prefixed line on
+// standard error.
+void ExpectRefused(const Result& r, const std::string& says, int status = 1) {
+    EXPECT_EQ(r.status, status);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.rfind("favorites: ", 0), 0u) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -167,8 +170,11 @@ const std::string EmptyValue =
 TEST(FavoritesTool, HelpAndUsageErrors) {
     const Result help = RunTool({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* command : {"list", "add", "add-request", "encode", "decode", "export-value",
-                                "import-value", "export-reg", "import-reg", "--registry"})
+    for (const char* command :
+         {"list [--json]", "check [--json]", "add", "add-request", "encode", "decode",
+          "export-value", "import-value", "export-reg", "import-reg", "remove ID",
+          "rename ID ALIAS", "move ID --parent GROUP", "relocate OLD NEW [--dry-run]",
+          "--registry"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
     EXPECT_EQ(RunTool({"add", "--help"}).out, help.out);
 
@@ -188,11 +194,25 @@ TEST(FavoritesTool, HelpAndUsageErrors) {
         {{"add-request", "x"}, "unexpected argument"},
         {{"export-reg"}, "missing FILE"},
         {{"import-reg", "a", "b"}, "unexpected argument \"b\""},
+        {{"list", "--tree"}, "unexpected argument \"--tree\""},
+        {{"remove"}, "missing ID"},
+        {{"remove", "one"}, "ID must be a whole number"},
+        {{"remove", "1", "2"}, "unexpected argument \"2\""},
+        {{"rename", "1"}, "missing ALIAS"},
+        {{"move", "--parent", "0"}, "missing ID"},
+        {{"move", "1"}, "missing --parent GROUP"},
+        {{"move", "1", "--parent", "x"}, "--parent must be a whole number"},
+        {{"move", "1", "2", "--parent", "0"}, "unexpected argument \"2\""},
+        {{"relocate", "/a"}, "needs the folders OLD and NEW"},
+        {{"relocate", "/a", "/b", "/c"}, "unexpected argument \"/c\""},
+        {{"relocate", "--force", "/a", "/b"}, "unknown option \"--force\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
         ExpectRefused(RunTool(c.args), c.says);
     }
+    // check fails with 2, as 1 says that favorites are missing.
+    ExpectRefused(RunTool({"check", "--all"}), "unexpected argument \"--all\"", 2);
 }
 
 TEST(FavoritesTool, EncodeAndDecode) {
@@ -464,14 +484,24 @@ TEST_F(FavoritesToolFiles, UnreadableStoreIsLeftAlone) {
          "Invalid data type for 'Items'"},
     };
     const std::vector<std::vector<std::string>> commands = {
-        {"list"}, {"add", d + "/Proj.dpr"}, {"add-request"}, {"import-value"}, {"import-reg", reg},
+        {"list"},
+        {"list", "--json"},
+        {"check"},
+        {"add", d + "/Proj.dpr"},
+        {"add-request"},
+        {"import-value"},
+        {"import-reg", reg},
+        {"remove", "1"},
+        {"rename", "1", "y"},
+        {"move", "1", "--parent", "0"},
+        {"relocate", "/", d},
     };
     for (const auto& [store, says] : stores) {
         WriteFile(registry, store);
         for (const auto& command : commands) {
             SCOPED_TRACE(store + " / " + command[0]);
             ExpectRefused(Fav(command, command[0] == "import-value" ? value : "2\nA\n/p.pas\n"),
-                          says);
+                          says, command[0] == "check" ? 2 : 1);
             EXPECT_EQ(ReadFile(registry), store);
         }
     }
@@ -592,6 +622,268 @@ TEST_F(FavoritesToolFiles, BackupsListAndRestore) {
         << after.out;
 }
 
+// A small tree with known ids, as the other tool tests below start from.
+class FavoritesToolTree : public FavoritesToolFiles {
+protected:
+    void SetUp() override {
+        FavoritesToolFiles::SetUp();
+        if (IsSkipped())
+            return;
+        const std::string records = "7\n"
+                                    "000000000|000|2|1|" +
+                                    d +
+                                    "/Unit1.pas|Unit1.pas\n"
+                                    "000000000|001|4|2|" +
+                                    d +
+                                    "/src/|src\n"
+                                    "000000000|002|5|3||Tools\n"
+                                    "000000000|003|5|4||Empty\n"
+                                    "000000003|000|0|5|" +
+                                    d +
+                                    "/Proj.dpr|Proj.dpr\n"
+                                    "000000003|001|5|6||Sub\n"
+                                    "000000006|000|3|7|" +
+                                    d + "/notes.txt|notes.txt\n";
+        ASSERT_EQ(Fav({"import-value"}, RunTool({"encode"}, records).out).status, 0);
+    }
+    // The stored records in (parent, position) order, ignoring where a command put them in
+    // the list.
+    std::vector<std::string> Sorted() const {
+        std::vector<std::string> lines;
+        std::istringstream in(Records());
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        if (!lines.empty())
+            lines.erase(lines.begin()); // LastID
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+    std::string Rec(int parent, int position, int type, int id, const std::string& path,
+                    const std::string& alias) const {
+        char head[16];
+        std::snprintf(head, sizeof head, "%09d|%03d|", parent, position);
+        return head + std::to_string(type) + "|" + std::to_string(id) + "|" +
+               (path.empty() ? "" : d + path) + "|" + alias;
+    }
+};
+
+TEST_F(FavoritesToolTree, RemoveRenameMove) {
+    const std::vector<std::string> before = Sorted();
+    const std::string unit = Rec(0, 0, 2, 1, "/Unit1.pas", "Unit1.pas");
+    const std::string src = Rec(0, 1, 4, 2, "/src/", "src");
+    const std::string tools = Rec(0, 2, 5, 3, "", "Tools");
+    const std::string empty = Rec(0, 3, 5, 4, "", "Empty");
+    const std::string proj = Rec(3, 0, 0, 5, "/Proj.dpr", "Proj.dpr");
+    const std::string sub = Rec(3, 1, 5, 6, "", "Sub");
+    const std::string notes = Rec(6, 0, 3, 7, "/notes.txt", "notes.txt");
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+        std::vector<std::string> after; // sorted
+    };
+    const std::vector<Case> cases = {
+        // The other children keep their positions, as in the Edit dialog.
+        {{"remove", "1"},
+         "Removed Unit \"Unit1.pas\" (id 1)\n",
+         {src, tools, empty, proj, sub, notes}},
+        {{"remove", "4"}, "Removed Group \"Empty\" (id 4)\n", {unit, src, tools, proj, sub, notes}},
+        {{"rename", "6", "Inner"},
+         "Renamed Group \"Sub\" (id 6) to \"Inner\"\n",
+         {unit, src, tools, empty, proj, Rec(3, 1, 5, 6, "", "Inner"), notes}},
+        {{"rename", "1", ""},
+         "Renamed Unit \"Unit1.pas\" (id 1) to \"\"\n",
+         {Rec(0, 0, 2, 1, "/Unit1.pas", ""), src, tools, empty, proj, sub, notes}},
+        // A unit goes in front of the group, which moves up one.
+        {{"move", "1", "--parent", "3"},
+         "Moved Unit \"Unit1.pas\" (id 1) to group 3, position 1\n",
+         {src, tools, empty, proj, Rec(3, 1, 2, 1, "/Unit1.pas", "Unit1.pas"),
+          Rec(3, 2, 5, 6, "", "Sub"), notes}},
+        // A group with its members, after the top level's groups; the old place is a gap.
+        {{"move", "6", "--parent=0"},
+         "Moved Group \"Sub\" (id 6) to group 0, position 4\n",
+         {unit, src, tools, empty, Rec(0, 4, 5, 6, "", "Sub"), proj, notes}},
+        {{"move", "--parent", "4", "3"},
+         "Moved Group \"Tools\" (id 3) to group 4, position 0\n",
+         {unit, src, empty, proj, sub, Rec(4, 0, 5, 3, "", "Tools"), notes}},
+        {{"move", "7", "--parent", "0"},
+         "Moved File \"notes.txt\" (id 7) to group 0, position 1\n",
+         {unit, Rec(0, 1, 3, 7, "/notes.txt", "notes.txt"), Rec(0, 2, 4, 2, "/src/", "src"),
+          Rec(0, 3, 5, 3, "", "Tools"), Rec(0, 4, 5, 4, "", "Empty"), proj, sub}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        SetUp();
+        ASSERT_EQ(Sorted(), before);
+        const Result r = Fav(c.args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, c.says);
+        EXPECT_EQ(Sorted(), c.after);
+        EXPECT_EQ(Records().substr(0, 2), "7\n"); // no id is issued
+    }
+}
+
+TEST_F(FavoritesToolTree, RefusalsChangeNothing) {
+    const std::string before = ReadFile(registry);
+    struct Case {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"remove", "3"}, "remove: Cann't Delete. Item contains sub items."},
+        {{"remove", "99"}, "there is no favorite or group with id 99"},
+        {{"remove", "0"}, "there is no favorite or group with id 0"},
+        {{"rename", "1", "a|b"}, "the alias must not contain '|'"},
+        {{"rename", "1", "a\nb"}, "the alias must be on one line"},
+        {{"rename", "42", "x"}, "with id 42"},
+        {{"move", "3", "--parent", "3"}, "a group cannot move into itself or one of its own"},
+        {{"move", "3", "--parent", "6"}, "a group cannot move into itself or one of its own"},
+        {{"move", "1", "--parent", "5"}, "there is no group with id 5"},
+        {{"move", "1", "--parent", "99"}, "with id 99"},
+        {{"move", "0", "--parent", "3"}, "with id 0"},
+        {{"relocate", "", d + "/x"}, "OLD must name a folder"},
+        {{"relocate", d, ""}, "NEW must name a folder"},
+        {{"relocate", d, "/new|x"}, "the folder NEW must not contain '|'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        ExpectRefused(Fav(c.args), c.says);
+        EXPECT_EQ(ReadFile(registry), before);
+    }
+}
+
+TEST_F(FavoritesToolFiles, RelocateAValueFromWindows) {
+    fs::create_directories(dir / "Projects" / "App");
+    WriteFile(dir / "Projects" / "App" / "Main.dpr", "x");
+    const std::string records = "6\n"
+                                "000000000|000|0|1|C:\\Users\\me\\Projects\\App\\Main.dpr|Main\n"
+                                "000000000|001|4|2|c:\\users\\ME\\projects\\App\\|App\n"
+                                "000000000|002|5|3||C:\\Users\\me\\Projects\n"
+                                "000000003|000|2|4|C:\\Users\\me\\Projects\\Gone.pas|Gone\n"
+                                "000000003|001|3|5|C:\\Users\\me\\ProjectsOld\\a.txt|Old\n"
+                                "000000003|002|3|6|" +
+                                d + "/notes.txt|Here\n";
+    ASSERT_EQ(Fav({"import-value"}, RunTool({"encode"}, records).out).status, 0);
+    const std::string to = d + "/Projects";
+    const std::string changes = "Project \"Main\": C:\\Users\\me\\Projects\\App\\Main.dpr -> " +
+                                to +
+                                "/App/Main.dpr\n"
+                                "Folder \"App\": c:\\users\\ME\\projects\\App\\ -> " +
+                                to +
+                                "/App/\n"
+                                "Unit \"Gone\": C:\\Users\\me\\Projects\\Gone.pas -> " +
+                                to + "/Gone.pas\n";
+
+    const std::string before = ReadFile(registry);
+    const Result dry = Fav({"relocate", "C:\\Users\\me\\Projects", to, "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, changes + "Would re-point 3 favorites; 2 of them exist on disk. Nothing "
+                                 "saved (--dry-run).\n");
+    EXPECT_EQ(ReadFile(registry), before);
+
+    const Result r = Fav({"relocate", "C:/Users/me/Projects/", to});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, changes + "Re-pointed 3 favorites; 2 of them exist on disk.\n");
+    EXPECT_EQ(Records(), "6\n"
+                         "000000000|000|0|1|" +
+                             to +
+                             "/App/Main.dpr|Main\n"
+                             "000000000|001|4|2|" +
+                             to +
+                             "/App/|App\n"
+                             "000000000|002|5|3||C:\\Users\\me\\Projects\n"
+                             "000000003|000|2|4|" +
+                             to +
+                             "/Gone.pas|Gone\n"
+                             "000000003|001|3|5|C:\\Users\\me\\ProjectsOld\\a.txt|Old\n"
+                             "000000003|002|3|6|" +
+                             d + "/notes.txt|Here\n");
+
+    // Back to the Windows form; a relative NEW is taken from the current folder.
+    const Result back = Fav({"relocate", to, "D:\\Work"});
+    EXPECT_EQ(back.status, 0) << back.err;
+    EXPECT_NE(Records().find("|D:\\Work\\App\\Main.dpr|"), std::string::npos);
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir);
+    const Result relative = Fav({"relocate", "d:\\work", "Projects"});
+    const std::string afterRelative = Records();
+    const Result relativeOld = Fav({"relocate", "Projects/App", "/moved"});
+    fs::current_path(cwd);
+    EXPECT_EQ(relative.status, 0) << relative.err;
+    EXPECT_NE(afterRelative.find("|" + to + "/App/Main.dpr|"), std::string::npos);
+    EXPECT_EQ(relativeOld.status, 0) << relativeOld.err;
+    EXPECT_NE(Records().find("|/moved/Main.dpr|"), std::string::npos);
+
+    const std::string now = ReadFile(registry);
+    const Result none = Fav({"relocate", "/nowhere", "/else"});
+    EXPECT_EQ(none.out, "Re-pointed 0 favorites; 0 of them exist on disk.\n");
+    EXPECT_EQ(ReadFile(registry), now);
+}
+
+TEST_F(FavoritesToolTree, CheckNamesTheMissingWithTheirGroups) {
+    const Result all = Fav({"check"});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.out, "");
+
+    fs::remove(dir / "notes.txt");
+    fs::remove(dir / "src");
+    const Result some = Fav({"check"});
+    EXPECT_EQ(some.status, 1) << some.err;
+    EXPECT_EQ(some.out, "Favorites: Folder \"src\" " + d + "/src/\n" +
+                            "Favorites/Tools/Sub: File \"notes.txt\" " + d + "/notes.txt\n");
+
+    const Result json = Fav({"check", "--json"});
+    EXPECT_EQ(json.status, 1) << json.err;
+    const nlohmann::json doc = nlohmann::json::parse(json.out);
+    ASSERT_EQ(doc["missing"].size(), 2u);
+    const nlohmann::json& notes = doc["missing"][1];
+    EXPECT_EQ(notes["id"], 7);
+    EXPECT_EQ(notes["kind"], "File");
+    EXPECT_EQ(notes["type"], 3);
+    EXPECT_EQ(notes["alias"], "notes.txt");
+    EXPECT_EQ(notes["path"], d + "/notes.txt");
+    EXPECT_EQ(notes["parent"], 6);
+    EXPECT_EQ(notes["group"], nlohmann::json::array({"Favorites", "Tools", "Sub"}));
+
+    WriteFile(registry, "not a registry file");
+    ExpectRefused(Fav({"check"}), "Cannot read the registry file", 2);
+    ExpectRefused(Fav({"check", "--json"}), "Cannot read the registry file", 2);
+}
+
+TEST_F(FavoritesToolTree, ListAsJson) {
+    fs::remove(dir / "Proj.dpr");
+    const Result r = Fav({"list", "--json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const nlohmann::json doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["lastId"], 7);
+    const nlohmann::json& top = doc["children"];
+    ASSERT_EQ(top.size(), 4u);
+    EXPECT_EQ(top[0], nlohmann::json({{"id", 1},
+                                      {"kind", "Unit"},
+                                      {"type", 2},
+                                      {"alias", "Unit1.pas"},
+                                      {"path", d + "/Unit1.pas"},
+                                      {"exists", true}}));
+    EXPECT_EQ(top[1]["kind"], "Folder");
+    EXPECT_EQ(top[1]["exists"], true);
+    const nlohmann::json& tools = top[2];
+    EXPECT_EQ(tools["kind"], "Group");
+    EXPECT_FALSE(tools.contains("exists"));
+    ASSERT_EQ(tools["children"].size(), 2u);
+    EXPECT_EQ(tools["children"][0]["exists"], false);
+    EXPECT_EQ(tools["children"][1]["children"][0]["alias"], "notes.txt");
+    EXPECT_EQ(top[3]["children"], nlohmann::json::array());
+
+    // 8-bit text from Windows comes out as UTF-8; a group inside itself once.
+    const std::string value = RunTool({"encode"}, "3\n000000000|000|3|1|C:\\J\xFCrgen.txt|\xFC\n"
+                                                  "000000000|001|5|2||A\n000000002|000|5|2||A\n")
+                                  .out;
+    ASSERT_EQ(Fav({"import-value"}, value).status, 0);
+    const nlohmann::json odd = nlohmann::json::parse(Fav({"list", "--json"}).out);
+    EXPECT_EQ(odd["children"][0]["path"], "C:\\J\xC3\xBCrgen.txt");
+    EXPECT_EQ(odd["children"][0]["alias"], "\xC3\xBC");
+    EXPECT_EQ(odd["children"][1]["children"][0]["children"], nlohmann::json::array());
+}
+
 #ifdef _WIN32
 // favorites.exe on the registry of the current user. The stored value is put back after each
 // test; ctest runs these tests one at a time (RESOURCE_LOCK).
@@ -705,6 +997,37 @@ TEST_F(FavoritesToolWinRegistry, TypedValuesAreRefusedAndKept) {
             EXPECT_EQ(GetRaw(), Raw(std::make_pair(type, data)));
         }
     }
+}
+
+// A value made off Windows, re-pointed to this machine's folders on the registry itself.
+TEST_F(FavoritesToolWinRegistry, RelocateCheckAndEditOnTheRegistry) {
+    const std::string records = "3\n000000000|000|2|1|/home/me/Projects/Unit1.pas|Unit1.pas\n"
+                                "000000000|001|5|2||G\n"
+                                "000000002|000|4|3|/home/me/Projects/src/|src\n";
+    ASSERT_EQ(RunTool({"import-value"}, RunTool({"encode"}, records).out).status, 0);
+    const Result missing = RunTool({"check"});
+    EXPECT_EQ(missing.status, 1) << missing.err;
+    EXPECT_EQ(missing.out, "Favorites: Unit \"Unit1.pas\" /home/me/Projects/Unit1.pas\n"
+                           "Favorites/G: Folder \"src\" /home/me/Projects/src/\n");
+
+    const Result moved = RunTool({"relocate", "/home/me/Projects", d});
+    EXPECT_EQ(moved.status, 0) << moved.err;
+    EXPECT_NE(moved.out.find("Re-pointed 2 favorites; 2 of them exist on disk."), std::string::npos)
+        << moved.out;
+    const Result none = RunTool({"check", "--json"});
+    EXPECT_EQ(none.status, 0) << none.err;
+    EXPECT_EQ(nlohmann::json::parse(none.out)["missing"], nlohmann::json::array());
+    const nlohmann::json tree = nlohmann::json::parse(RunTool({"list", "--json"}).out);
+    EXPECT_EQ(tree["children"][0]["path"], d + "\\Unit1.pas");
+    EXPECT_EQ(tree["children"][1]["children"][0]["path"], d + "\\src\\");
+    EXPECT_EQ(tree["children"][1]["children"][0]["exists"], true);
+
+    EXPECT_EQ(RunTool({"rename", "1", "U"}).status, 0);
+    EXPECT_EQ(RunTool({"move", "3", "--parent", "0"}).status, 0);
+    EXPECT_EQ(RunTool({"remove", "2"}).status, 0);
+    EXPECT_EQ(RunTool({"decode"}, RunTool({"export-value"}).out).out,
+              "3\n000000000|000|2|1|" + d + "\\Unit1.pas|U\n000000000|001|4|3|" + d +
+                  "\\src\\|src\n");
 }
 
 TEST_F(FavoritesToolWinRegistry, RegistryFileOptionIsRefused) {

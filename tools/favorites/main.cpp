@@ -9,7 +9,11 @@
 #include "RegFile.h"
 #include "Registry.h"
 #include "StringList.h"
+#include "Tool.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -25,7 +29,7 @@
 #include <io.h>
 #endif
 
-namespace {
+namespace tool {
 
 constexpr std::string_view Usage =
     R"(Usage: favorites [--registry FILE] COMMAND [ARGUMENTS]
@@ -35,8 +39,13 @@ Off Windows the registry is the file given by --registry, else $QUARVEL_REGISTRY
 $XDG_CONFIG_HOME/Quarvel/HKEY_CURRENT_USER.reg.
 
 Commands:
-  list                        show the favorites as a tree, groups with their ids;
-                              missing files and folders are marked [missing]
+  list [--json]               show the favorites as a tree, groups with their ids;
+                              missing files and folders are marked [missing]; with
+                              --json the tree as a JSON document (id, kind, type,
+                              alias, path, exists, children)
+  check [--json]              list the favorites whose file or folder is missing,
+                              with their groups; exit status 0 when none is, 1 when
+                              some are, 2 on an error
   add [--parent ID] [--alias TEXT] PATH
                               add a file or folder under group ID (default 0, the top
                               level); the alias defaults to the file or folder name
@@ -50,6 +59,16 @@ Commands:
   import-value                store the bytes read from standard input as the value
   export-reg FILE             write the value to FILE in the registry editor's format
   import-reg FILE             store the value read from a registry editor file
+  remove ID                   remove the favorite or empty group ID
+  rename ID ALIAS             give the favorite or group ID a new alias
+  move ID --parent GROUP      move the favorite or group ID into group GROUP (0, the
+                              top level), in front of its first member of a later
+                              kind
+  relocate OLD NEW [--dry-run]
+                              re-point every favorite under the folder OLD to the
+                              same place under NEW ('/' and '\' alike, letter case
+                              ignored for Windows paths); prints each change and how
+                              many of them exist; --dry-run saves nothing
   repair                      recover the records of a stored value that cannot be
                               read and store them as a clean value
   backups                     list the backups of the stored value, newest first
@@ -62,20 +81,29 @@ is merged, not lost.
 Options:
   --registry FILE             use FILE as the registry (off Windows)
   --help                      show this help
+
+Every failure prints one line on standard error, leaves the stored favorites as they
+were and exits with status 1 (check: 2).
 )";
 
-// A refusal or failure of the command: reported as one line, exit status 1.
-class ToolError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
+// Reads to the end, straight into the result. A file's size is known beforehand: one buffer
+// of that size then takes it all, where a growing one would copy it again and again into
+// fresh pages, which costs more than the reading itself.
 std::vector<std::uint8_t> ReadAll(std::FILE* f, const std::string& what) {
     std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(st.st_size) + 1); // + 1: room to see the end
+    for (;;) {
+        if (bytes.size() == bytes.capacity())
+            bytes.reserve(std::max<std::size_t>(2 * bytes.capacity(), 1 << 16));
+        const std::size_t used = bytes.size();
+        bytes.resize(bytes.capacity());
+        const std::size_t n = std::fread(bytes.data() + used, 1, bytes.size() - used, f);
+        bytes.resize(used + n);
+        if (n == 0)
+            break;
+    }
     if (std::ferror(f))
         throw ToolError("cannot read " + what);
     return bytes;
@@ -211,44 +239,41 @@ bool TakeOption(const Args& args, std::size_t& i, std::string_view name, std::st
     return false;
 }
 
-bool IsMissing(int type, const std::string& path) {
-    if (type == fitFolder)
-        return !FolderExists(path);
-    if (type >= fitProject && type <= fitFile)
-        return !FileExists(path);
-    return false;
-}
-
-void ListGroup(TFavoriteItems& items, int parentId, int depth, std::set<int>& visited,
-               std::string& out) {
-    const std::vector<std::string> children = items.GetSubItems(parentId).Lines();
-    for (const std::string& record : children) {
-        const int type = GetIntPart(record, 2, '|');
-        const int id = GetIntPart(record, 3, '|');
-        const std::string path = GetPart(record, 4, '|');
-        out.append(2 * static_cast<std::size_t>(depth), ' ');
-        out += ListKindWord(type) + " \"" + GetPart(record, 5, '|') + "\"";
-        if (!path.empty())
-            out += " " + path;
-        if (type == fitGroup) // the id that add --parent takes
-            out += " (id " + std::to_string(id) + ")";
-        if (IsMissing(type, path))
-            out += " [missing]";
-        out += '\n';
-        // A group that (through broken records) contains itself is shown once.
-        if (type == fitGroup && visited.insert(id).second)
-            ListGroup(items, id, depth + 1, visited, out);
-    }
+bool JsonOption(const Args& args, const std::string& command) {
+    for (const std::string& arg : args)
+        if (arg != "--json")
+            throw ToolError(command + ": unexpected argument \"" + arg + "\"");
+    return !args.empty();
 }
 
 int CmdList(const Args& args) {
-    ExpectNoMore(args, 0, "list");
+    const bool json = JsonOption(args, "list");
     TFavoriteItems items;
     Load(items);
-    std::set<int> visited{0};
-    std::string out;
-    ListGroup(items, 0, 0, visited, out);
-    WriteStdout(out);
+    if (json) {
+        WriteTreeJson(items);
+        return 0;
+    }
+    TExistence existence;
+    TOutput out;
+    std::size_t depth = 0;
+    WalkTree(
+        items, 0,
+        [&](const TTreeItem& item) {
+            out << std::string(2 * depth, ' ') << ListKindWord(item.Type) << " \"" << item.Alias
+                << "\"";
+            if (!item.Path.empty())
+                out << " " << item.Path;
+            if (item.Type == fitGroup) { // the id that add --parent takes
+                out << " (id " << std::to_string(item.Id) << ")";
+                ++depth;
+            }
+            if (existence.Missing(item.Type, item.Path))
+                out << " [missing]";
+            out << "\n";
+        },
+        [&](const TTreeItem&) { --depth; });
+    out.Flush();
     return 0;
 }
 
@@ -355,16 +380,19 @@ int CmdEncode(const Args& args) {
 int CmdDecode(const Args& args) {
     ExpectNoMore(args, 0, "decode");
     const std::vector<std::uint8_t> bytes = ReadStdin();
-    TFavoriteItems items;
+    TFavoriteStreamView value;
     try {
-        ReadFavoriteStream(bytes, items);
+        // The records go out straight from the bytes read: no copy of each.
+        value = ViewFavoriteStream(bytes);
     } catch (const EReadError& e) {
         throw ToolError("decode: standard input cannot be read: " + e.Message());
     }
-    std::string out = std::to_string(items.LastID()) + "\n";
-    for (const std::string& record : items.Items())
-        out += record + "\n";
-    WriteStdout(out);
+    TOutput out;
+    out << std::to_string(value.LastID.value_or(0)) << "\n";
+    if (value.Items)
+        for (const std::string_view record : *value.Items)
+            out << record << "\n";
+    out.Flush();
     return 0;
 }
 
@@ -520,6 +548,7 @@ int CmdRestore(const Args& args) {
 struct TCommand {
     std::string_view Name;
     int (*Run)(const Args&);
+    int FailureStatus = 1; // the exit status when the command fails
 };
 
 constexpr TCommand Commands[] = {
@@ -532,10 +561,18 @@ constexpr TCommand Commands[] = {
     {"import-value", CmdImportValue},
     {"export-reg", CmdExportReg},
     {"import-reg", CmdImportReg},
+    {"check", CmdCheck, 2},
+    {"remove", CmdRemove},
+    {"rename", CmdRename},
+    {"move", CmdMove},
+    {"relocate", CmdRelocate},
     {"repair", CmdRepair},
     {"backups", CmdBackups},
     {"restore", CmdRestore},
 };
+
+// The exit status of a failure: 1, or what the running command says.
+int gFailureStatus = 1;
 
 int Run(const Args& argv) {
     std::size_t i = 0;
@@ -567,13 +604,16 @@ int Run(const Args& argv) {
             return 0;
         }
     }
-    for (const TCommand& command : Commands)
-        if (command.Name == name)
+    for (const TCommand& command : Commands) {
+        if (command.Name == name) {
+            gFailureStatus = command.FailureStatus;
             return command.Run(rest);
+        }
+    }
     throw ToolError("unknown command \"" + name + "\" (see favorites --help)");
 }
 
-} // namespace
+} // namespace tool
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -581,7 +621,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     try {
-        return Run(Args(argv + 1, argv + argc));
+        return tool::Run(tool::Args(argv + 1, argv + argc));
     } catch (const std::exception& e) {
         std::string message = e.what();
         // One line, whatever the message holds.
@@ -589,6 +629,6 @@ int main(int argc, char** argv) {
             if (c == '\n' || c == '\r')
                 c = ' ';
         std::fprintf(stderr, "favorites: %s\n", message.c_str());
-        return 1;
+        return tool::gFailureStatus;
     }
 }

@@ -77,6 +77,54 @@ TEST(Paths, TrailingSeparators) {
     }
 }
 
+TEST(Paths, RelocatePathUnderAFolder) {
+    struct Case {
+        const char* path;
+        const char* from;
+        const char* to;
+        const char* moved; // null: not under `from`
+    };
+    const Case cases[] = {
+        // A value copied from Windows: case ignored, the rest takes the new separators.
+        {"C:\\Users\\me\\Projects\\App\\Main.dpr", "C:\\Users\\me\\Projects", "/home/me/Projects",
+         "/home/me/Projects/App/Main.dpr"},
+        {"c:\\USERS\\Me\\projects\\App\\Main.dpr", "C:/Users/me/Projects/", "/home/me/Projects",
+         "/home/me/Projects/App/Main.dpr"},
+        {"C:/Users/me/Projects/a.pas", "c:\\users\\me\\projects", "/p", "/p/a.pas"},
+        // Folder favorites keep their trailing separator, in the new form.
+        {"C:\\Users\\me\\Projects\\src\\", "C:\\Users\\me\\Projects", "/p/", "/p/src/"},
+        {"C:\\Users\\me\\Projects\\", "C:\\Users\\me\\Projects", "/p", "/p/"},
+        {"C:\\Users\\me\\Projects", "C:\\Users\\me\\Projects\\", "/p", "/p"},
+        // Whole components only.
+        {"C:\\Users\\me\\ProjectsOld\\a.pas", "C:\\Users\\me\\Projects", "/p", nullptr},
+        {"C:\\Users\\me", "C:\\Users\\me\\Projects", "/p", nullptr},
+        {"D:\\Users\\me\\Projects\\a.pas", "C:\\Users\\me\\Projects", "/p", nullptr},
+        // Paths of this machine keep their letter case; '/' and '\' still alike.
+        {"/home/Me/x.pas", "/home/me", "/srv/me", nullptr},
+        {"/home/me/x.pas", "/home/me", "/srv/me", "/srv/me/x.pas"},
+        {"/home/me//deep///x.pas", "\\home\\me", "/srv", "/srv/deep/x.pas"},
+        {"home/me/x.pas", "/home/me", "/srv", nullptr}, // relative is not under the root
+        // Towards Windows: backslashes, a bare drive.
+        {"/home/me/src/a.pas", "/home/me", "D:\\Work", "D:\\Work\\src\\a.pas"},
+        {"/home/me/src/a.pas", "/home/me", "D:", "D:\\src\\a.pas"},
+        // The root on either side.
+        {"/a/b.pas", "/", "/mnt/old/", "/mnt/old/a/b.pas"},
+        {"/old/b.pas", "/old", "/", "/b.pas"},
+        {"/old/", "/old", "/", "/"},
+        {"/old", "/old", "/", "/"},
+        {"", "/old", "/new", nullptr},
+        {"/old/x", "", "/new", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " from " + c.from + " to " + c.to);
+        const std::optional<std::string> moved = RelocatePath(c.path, c.from, c.to);
+        if (c.moved == nullptr)
+            EXPECT_FALSE(moved.has_value()) << *moved;
+        else
+            EXPECT_EQ(moved.value_or("(not moved)"), c.moved);
+    }
+}
+
 TEST(Paths, MatchesMaskWithWindowsWildcards) {
     struct Case {
         const char* name;
@@ -184,6 +232,54 @@ TEST_F(PathsOnDisk, FileAndFolderTests) {
         EXPECT_EQ(FileExists(c.path), c.file);
         EXPECT_EQ(DirectoryExists(c.path), c.folder);
     }
+}
+
+// The probe answers as the single tests do, also after it has listed a folder.
+TEST_F(PathsOnDisk, ProbeAgreesWithTheSingleTests) {
+    std::vector<std::string> paths = {
+        folder + "a.pas",
+        folder + "A.pas",
+        folder + "B.PAS",
+        folder + "sub.pas",
+        folder + "sub.pas/",
+        folder + "sub.pas//",
+        folder + "a.pas/",
+        folder + "none.pas",
+        folder + ".",
+        folder + "..",
+        folder + "sub.pas/..",
+        folder,
+        dir.string(),
+        folder + "gone/a.pas",
+        folder + "gone/",
+        folder + "a.pas/x",
+        "/",
+        "",
+        "a.pas",
+        "sub.pas",
+        "none",
+        folder + std::string("a.pas\0x", 7),
+    };
+#ifndef _WIN32
+    fs::create_symlink(dir / "a.pas", dir / "to-file");
+    fs::create_directory_symlink(dir / "sub.pas", dir / "to-folder");
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
+    for (const char* name : {"to-file", "to-folder", "to-folder/", "dangling"})
+        paths.push_back(folder + name);
+#endif
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir); // for the relative names
+    TPathProbe probe;
+    for (int round = 0; round < 3; ++round) {
+        for (const std::string& path : paths) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ": " << path);
+            EXPECT_EQ(probe.FileExists(path), FileExists(path));
+            EXPECT_EQ(probe.DirectoryExists(path), DirectoryExists(path));
+        }
+    }
+    // A listed folder: what changes afterwards is not seen, as with any snapshot.
+    fs::current_path(cwd);
+    EXPECT_TRUE(probe.FileExists(folder + "c.dpr"));
 }
 
 } // namespace

@@ -246,6 +246,124 @@ TEST(RegFile, RoundTripsInBothFormats) {
     }
 }
 
+// Files far longer than one read, in both encodings and with every kind of line end: lines
+// and line ends cross the reads' boundaries.
+TEST(RegFile, ReadsLongFilesWhole) {
+    TRegDocument doc;
+    doc.Keys = {{Fav, false, {Binary("Items", Seq(200000)), String("after", "x")}},
+                {"HKEY_CURRENT_USER\\Next", false, {DWord("n", 7)}}};
+    for (const TRegFormat format : {TRegFormat::Version5, TRegFormat::Regedit4}) {
+        const std::vector<std::uint8_t> written = WriteRegFile(doc, format);
+        const std::size_t unit = format == TRegFormat::Version5 ? 2 : 1;
+        for (const char* end : {"\r\n", "\n", "\r"}) {
+            SCOPED_TRACE(std::to_string(unit) + " byte units, line end " +
+                         (end[1]           ? "CR LF"
+                          : end[0] == '\n' ? "LF"
+                                           : "CR"));
+            std::vector<std::uint8_t> bytes(written.begin(), written.begin() + 2 * (unit - 1));
+            for (std::size_t i = bytes.size(); i < written.size(); i += unit) {
+                if (written[i] == '\n')
+                    continue; // every CR LF becomes `end`
+                if (written[i] != '\r') {
+                    bytes.insert(bytes.end(), written.begin() + i, written.begin() + i + unit);
+                    continue;
+                }
+                for (const char* c = end; *c; ++c) {
+                    bytes.push_back(static_cast<std::uint8_t>(*c));
+                    if (unit == 2)
+                        bytes.push_back(0);
+                }
+            }
+            EXPECT_EQ(ParseRegFile(bytes).Keys, doc.Keys);
+        }
+    }
+}
+
+// Read a few bytes at a time, every line and line end falls across reads somewhere: the
+// document, or the refusal with its line number, is the same.
+TEST(RegFile, ReadsTheSameInPieces) {
+    TRegDocument doc;
+    doc.Keys = {
+        {Fav, false, {Binary("Items", Seq(120)), String("s", "a \xC3\xA4 \xF0\x9F\x98\x80")}},
+        {"HKEY_CURRENT_USER\\Next", false, {DWord("n", 7)}}};
+    std::vector<std::vector<std::uint8_t>> files;
+    for (const TRegFormat format : {TRegFormat::Version5, TRegFormat::Regedit4})
+        files.push_back(WriteRegFile(doc, format));
+    files.push_back(B("REGEDIT4\r[K]\r\"v\"=hex:01,\\\r  02\r\r\n\n\"w\"=dword:1\n"));
+    files.push_back(B("REGEDIT4\n[K]\n\"v\"=hex:01,\\\r\n  02,\\\n  zz\n"));
+    files.push_back(Utf16("REGEDIT4\r\n\r\n[K]\r\n\"v\"=hex:01\r\n\"w\" \"x\"\r\n"));
+    std::vector<std::uint8_t> half = Utf16("REGEDIT4\r\n[K]\r\n");
+    half.push_back('[');
+    files.push_back(half);
+    // The keys read, or the refusal.
+    const auto read = [](const std::vector<std::uint8_t>& bytes) {
+        std::pair<std::vector<TRegKey>, std::string> result;
+        try {
+            result.first = ParseRegFile(bytes).Keys;
+        } catch (const ERegistryException& e) {
+            result.second = e.Message();
+        }
+        return result;
+    };
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        const auto whole = read(files[f]);
+        for (const std::size_t piece : {1, 2, 3, 5, 7, 64}) {
+            SCOPED_TRACE(testing::Message() << "file " << f << ", pieces of " << piece);
+            regfile_testing::ReadInPiecesOf(piece);
+            EXPECT_EQ(read(files[f]), whole);
+            regfile_testing::ReadInPiecesOf(0);
+        }
+    }
+    EXPECT_EQ(ParseRegFile(files[0]).Keys, doc.Keys);
+    EXPECT_EQ(read(files[2]).first.at(0).Values.size(), 2u);
+    EXPECT_NE(read(files[3]).second.find("line 5: expected a hex byte"), std::string::npos);
+    EXPECT_NE(read(files[4]).second.find("line 5: expected '='"), std::string::npos);
+    EXPECT_NE(read(files[5]).second.find("line 3: the UTF-16 text ends in half a character"),
+              std::string::npos);
+}
+
+// The hex runs are read straight from the file's bytes; whatever they hold beyond the
+// registry editor's own "hh," spelling reads as the general rules say.
+TEST(RegFile, HexRunsInEitherEncoding) {
+    struct Case {
+        const char* name;
+        std::string line;               // the continuation line, as 8-bit text
+        std::vector<std::uint8_t> data; // empty: refused
+    };
+    const std::string head = "REGEDIT4\r\n[K]\r\n\"v\"=hex:01,\\\r\n";
+    const std::vector<Case> cases = {
+        {"the editor's spelling", "  0a,FF,10", {1, 0x0A, 0xFF, 0x10}},
+        {"blanks and a comment", "\t 0a , ff,1,\t2 ; note", {1, 0x0A, 0xFF, 1, 2}},
+        {"a run that ends in a comma", "  0a,0b,", {1, 0x0A, 0x0B}},
+        {"no bytes", "   ", {1}},
+        {"three digits", "  0a,123,", {}},
+        {"a missing byte", "  0a,,0b", {}},
+        {"no comma", "  0a,0b 0c", {}},
+        {"not hex", "  0a,0g,", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text = head + c.line + "\r\n";
+        for (const std::vector<std::uint8_t>& bytes : {B(text), Utf16(text)}) {
+            if (c.data.empty()) {
+                EXPECT_THROW(ParseRegFile(bytes), ERegistryException);
+                continue;
+            }
+            const TRegDocument doc = ParseRegFile(bytes);
+            ASSERT_EQ(doc.Keys.size(), 1u);
+            EXPECT_EQ(doc.Keys[0].Values.at(0).Data, c.data);
+        }
+    }
+    // UTF-16 units whose low byte spells a digit or a comma are neither.
+    for (const std::uint16_t unit : {0x0130, 0x2C30, 0x012C}) {
+        std::vector<std::uint8_t> bytes = Utf16(head + "  0a,00,\r\n");
+        const std::size_t at = bytes.size() - 2 * std::string_view("0,\r\n").size();
+        bytes[at] = static_cast<std::uint8_t>(unit & 0xFF);
+        bytes[at + 1] = static_cast<std::uint8_t>(unit >> 8);
+        EXPECT_THROW(ParseRegFile(bytes), ERegistryException) << std::hex << unit;
+    }
+}
+
 // What importing the file would leave: sections merge, later wins, deletions remove.
 TEST(RegFile, FindsValuesAsAnImportWouldLeaveThem) {
     struct Case {

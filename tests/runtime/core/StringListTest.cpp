@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -128,6 +129,24 @@ TEST(StringList, SortIsStableAndFoldsToUpperCase) {
         TStringList list(c.in);
         list.Sort();
         EXPECT_EQ(list.Lines(), c.out);
+    }
+    // Against a plain stable sort: lines that differ only past byte 16, in letter case, by
+    // a trailing NUL or a high byte.
+    std::mt19937 random(7);
+    const std::string alphabet("aAbB0|\0\xE9", 8);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::string> lines(500);
+        for (std::string& line : lines) {
+            line = std::string(random() % 3 == 0 ? 15 : 0, '0');
+            for (std::size_t n = random() % 8; n > 0; --n)
+                line += alphabet[random() % alphabet.size()];
+        }
+        std::vector<std::string> expected = lines;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto& a, const auto& b) { return CompareText(a, b) < 0; });
+        TStringList list(lines);
+        list.Sort();
+        ASSERT_EQ(list.Lines(), expected);
     }
 }
 
