@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <utility>
 
 ui::OpenDialogState* FavOpenDialog = nullptr;
@@ -179,9 +180,20 @@ void TFavoriteExpert::CreateFavoriteMenu() {
 }
 
 void TFavoriteExpert::AddMenuItem(TIMenuItemIntf& menu, int position, const std::string& record) {
+    // A damaged collection can hold a group inside itself (repeated ids); its sub-menu is then
+    // filled once, not until the stack runs out.
+    const std::int32_t groupId = GetIntPart(record, 3, '|');
+    if (std::ranges::find(FMenuGroups, groupId) != FMenuGroups.end())
+        return;
+    FMenuGroups.push_back(groupId);
+    struct Leave {
+        std::vector<std::int32_t>& groups;
+        ~Leave() { groups.pop_back(); }
+    } leave{FMenuGroups};
+
     FFavoriteItems->Items().Sort();
     // A copy: the collection refills its result list on the recursive calls below.
-    const TStringList subItems(FFavoriteItems->GetSubItems(GetIntPart(record, 3, '|')));
+    const TStringList subItems(FFavoriteItems->GetSubItems(groupId));
     // Read-only access, so the look-ups below keep the list's sorted state.
     const TStringList& records = std::as_const(*FFavoriteItems).Items();
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ui {
 struct OpenDialogState;
@@ -60,6 +61,8 @@ private:
 
     std::unique_ptr<TIMenuItemIntf> FFavoriteMenu;
     std::unique_ptr<TFavoriteItems> FFavoriteItems;
+    // Ids of the groups whose sub-menus AddMenuItem is filling, outermost first.
+    std::vector<std::int32_t> FMenuGroups;
 };
 
 // The open-file dialog used to pick a file inside a folder favorite; exists between the

@@ -160,3 +160,13 @@ TEST_F(FavoriteMenuTest, DestroyLeavesTheFixedEntriesAndRebuildIsTheSame) {
     expert->CreateFavoriteMenu();
     EXPECT_EQ(FavoritesMenu(), built);
 }
+
+TEST_F(FavoriteMenuTest, AGroupInsideItselfIsShownOnce) {
+    // Damaged records: group 1 holds a group that has its own id.
+    StoreFavorites({Record(0, 0, fitGroup, 1, "", "A"), Record(1, 0, fitGroup, 1, "", "A again")},
+                   1);
+    CreateExpert();
+    EXPECT_EQ(FavoritesMenu(), FixedEntries + "Sep_0\t-\n"
+                                              "FavItem_0_1\t&0 A\n"
+                                              "  FavItem_1_1\t&0 A again\n");
+}
