@@ -31,15 +31,10 @@ void TRecord::Parse() {
     for (std::size_t bar = FText.find(Sep); bar != std::string_view::npos && p.Count < Fields;
          bar = FText.find(Sep, bar + 1))
         p.Start[static_cast<std::size_t>(p.Count++)] = static_cast<std::uint32_t>(bar + 1);
-    // As GetIntPart reads them: a field that is not a number gives 0.
-    const auto number = [&](int k) {
-        std::int32_t v = 0;
-        return TryStrToInt(Field(k), v) ? v : 0;
-    };
-    p.Parent = number(0);
-    p.Position = number(1);
-    p.Type = number(2);
-    p.Id = number(3);
+    p.Parent = FieldInt(Field(0));
+    p.Position = FieldInt(Field(1));
+    p.Type = FieldInt(Field(2));
+    p.Id = FieldInt(Field(3));
 }
 
 void TRecord::SetField(int k, std::string_view value) {
