@@ -8,6 +8,7 @@
 #include "FormFont.h"
 #include "Forms.h"
 #include "Paths.h"
+#include "TextBytes.h"
 
 #include <QCollator>
 #include <QComboBox>
@@ -36,17 +37,19 @@ constexpr int ItemFolder = 1;
 constexpr int GroupSelectedFiles = 0;
 constexpr int GroupAllFiles = 1;
 
+// Names and aliases go into records byte for byte, whatever their encoding.
 QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return ui::QStringFromBytes(text);
 }
 
 std::string S(const QString& text) {
-    return text.toStdString();
+    return ui::BytesFromQString(text);
 }
 
 // "Current &Project: %s." with a name whose own '&' must not turn into an access key.
 QString CaptionWith(QString caption, const std::string& name) {
-    return caption.replace(QStringLiteral("%s"), Q(name).replace(u'&', QStringLiteral("&&")));
+    return caption.replace(QStringLiteral("%s"),
+                           ui::ReadableText(Q(name)).replace(u'&', QStringLiteral("&&")));
 }
 
 // "\"a.pas\" \"b.pas\" ": the names of the chosen files, each quoted and followed by a blank.

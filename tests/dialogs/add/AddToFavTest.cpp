@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -611,3 +612,12 @@ TEST_F(AddToFavTest, TheDialogIsFreedOnEveryPath) {
 }
 
 } // namespace
+
+// A name in another encoding than UTF-8 (an ANSI file name, say) reaches the request as the
+// same bytes.
+TEST_F(AddToFavTest, NamesKeepTheirBytes) {
+    const std::string project = root + "Apps/Caf\xE9.dpr";
+    std::ofstream(project) << "program Cafe;";
+    const auto request = Run({project, ""}, [](TAddToFavoritesWnd& wnd) { return ClickOk(wnd); });
+    EXPECT_EQ(Lines(request.get()), (std::vector<std::string>{"0", "Caf\xE9.dpr", project}));
+}
