@@ -250,17 +250,10 @@ void TFavoriteExpert::FavoriteItemClick(TIMenuItemIntf& item) {
     // An index outside the list (a stale entry) is resolved by the id like any other.
     if (index >= 0 && index < records.Count() && GetIntPart(records[index], 3, '|') == id) {
         record = records[index];
+    } else if (const std::string* found = std::as_const(*FFavoriteItems).FindItem(id)) {
+        record = *found;
     } else {
-        bool found = false;
-        for (const std::string& r : records) {
-            if (GetIntPart(r, 3, '|') == id) {
-                record = r;
-                found = true;
-                break;
-            }
-        }
-        if (!found)
-            return;
+        return;
     }
 
     const int itemType = GetIntPart(record, 2, '|');

@@ -438,6 +438,13 @@ TStringList& TFavoriteItems::GetOnlyItems() {
     return FOnlyItems;
 }
 
+const std::string* TFavoriteItems::FindItem(std::int32_t id) const {
+    for (const std::string& record : FItems)
+        if (GetIntPart(record, 3, Sep) == id)
+            return &record;
+    return nullptr;
+}
+
 bool TFavoriteItems::HasSubItems(const std::string& record) const {
     if (GetIntPart(record, 2, Sep) != fitGroup)
         return false;

@@ -87,12 +87,12 @@ inline std::string RegistryKeyName(const std::string& section) {
 
 // What a save did besides writing the value.
 struct TSaveReport {
-    bool Changed = false;          // the stored value was replaced by a different one
-    bool Merged = false;           // another writer had changed it since the load: merged
-    bool StoredUnreadable = false; // it could not be read: kept in the backup, not merged
-    int Conflicts = 0;             // changes of the other writer that gave way to this one's
+    bool Changed = false;                 // the stored value was replaced by a different one
+    bool Merged = false;                  // another writer had changed it since the load: merged
+    bool StoredUnreadable = false;        // it could not be read: kept in the backup, not merged
+    int Conflicts = 0;                    // changes of the other writer that gave way to this one's
     std::vector<std::string> BackupFiles; // backups written, oldest first
-    std::string BackupError;       // why a backup could not be written; empty when none failed
+    std::string BackupError; // why a backup could not be written; empty when none failed
 };
 
 // The favorites collection: the item records and the id counter.
@@ -138,6 +138,8 @@ public:
     TStringList& GetOnlyItems();
     // True when the record is a group with at least one child.
     bool HasSubItems(const std::string& record) const;
+    // The first record carrying the id (field 3), or nullptr; valid until the list changes.
+    const std::string* FindItem(std::int32_t id) const;
     // Swaps the places (parent and position) of two records; both come back changed.
     void ExchangeItems(std::string& a, std::string& b);
 

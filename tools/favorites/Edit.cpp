@@ -20,10 +20,8 @@ std::string Describe(std::string_view record) {
 
 // The first record carrying the id; the top level (id 0) has no record.
 std::string FindRecord(const TFavoriteItems& items, int id, const std::string& command) {
-    if (id != 0)
-        for (const std::string& record : items.Items())
-            if (GetIntPart(record, 3, '|') == id)
-                return record;
+    if (const std::string* record = id != 0 ? items.FindItem(id) : nullptr)
+        return *record;
     throw ToolError(command + ": there is no favorite or group with id " + std::to_string(id));
 }
 
@@ -47,10 +45,8 @@ bool IsInside(const TFavoriteItems& items, int group, int id) {
     while (group != 0 && seen.insert(group).second) {
         if (group == id)
             return true;
-        const auto record =
-            std::find_if(items.Items().begin(), items.Items().end(),
-                         [&](const std::string& r) { return GetIntPart(r, 3, '|') == group; });
-        if (record == items.Items().end())
+        const std::string* record = items.FindItem(group);
+        if (!record)
             return false; // a broken chain ends nowhere near `id`
         group = GetIntPart(*record, 0, '|');
     }
