@@ -5,7 +5,9 @@
 #include "FavUtils.h"
 #include "Exception.h"
 #include "Registry.h"
+#include "RegistryLock.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -41,12 +43,13 @@ TRegValue BinaryValue(const std::vector<std::uint8_t>& bytes) {
     return value;
 }
 
-// Keeps value as a backup. When the value exists nowhere else, a failed backup stops the
-// save; otherwise it is reported and the save goes on.
-void KeepBackup(const std::string& section, const TRegValue& value, bool required,
-                TSaveReport& report) {
+// Keeps value as a backup and returns its file. When the value exists nowhere else, a failed
+// backup stops the save; otherwise it is reported and the save goes on (returning "").
+std::string KeepBackup(const std::string& section, const TRegValue& value, bool required,
+                       TSaveReport& report) {
     try {
         report.BackupFiles.push_back(WriteBackup(RegistryKeyName(section), value));
+        return report.BackupFiles.back();
     } catch (const std::exception& e) {
         if (required)
             throw ERegistryException(
@@ -54,6 +57,7 @@ void KeepBackup(const std::string& section, const TRegValue& value, bool require
                 "it is: " +
                 std::string(e.what()));
         report.BackupError = e.what();
+        return {};
     }
 }
 
@@ -94,8 +98,33 @@ void TFavoriteItems::LoadFromReg() {
     FLoadedValue = std::move(loaded);
 }
 
+bool TFavoriteItems::Unsaved() const {
+    if (!FLoaded)
+        return true;
+    if (WriteFavoriteStream(*this) == FLoadedValue)
+        return false;
+    // The same records in another order (a query sorts the list) are no change.
+    std::vector<std::string_view> stored;
+    std::int32_t storedLastID = 0;
+    if (!FLoadedValue.empty()) {
+        TFavoriteStreamView view = ViewFavoriteStream(FLoadedValue);
+        if (view.Items)
+            stored = std::move(*view.Items);
+        storedLastID = view.LastID.value_or(0);
+    }
+    if (storedLastID != FLastID || stored.size() != static_cast<std::size_t>(FItems.Count()))
+        return true;
+    std::vector<std::string_view> held(FItems.begin(), FItems.end());
+    std::sort(stored.begin(), stored.end());
+    std::sort(held.begin(), held.end());
+    return stored != held;
+}
+
 TSaveReport TFavoriteItems::SaveToReg() {
     const std::string section = GetSection();
+    // From the re-read to the replace no other writer may store a value, or the merge below
+    // would miss its changes.
+    const TRegistryLock lock(section);
     const TStored stored = ReadStored(section);
     TSaveReport report;
     const std::vector<std::uint8_t> own = WriteFavoriteStream(*this);
@@ -125,16 +154,19 @@ TSaveReport TFavoriteItems::SaveToReg() {
         const TMergeOutcome outcome = MergeFavorites(base, *this, *theirs, *merged);
         report.Merged = true;
         report.Conflicts = outcome.Conflicts;
+        report.Clashes = std::move(outcome.Clashes);
         // What of this collection gave way to the other writer's deletions is kept too.
         if (outcome.MineDropped)
-            KeepBackup(section, BinaryValue(own), false, report);
+            report.OwnBackup = KeepBackup(section, BinaryValue(own), false, report);
     }
     const std::vector<std::uint8_t> target = merged ? WriteFavoriteStream(*merged) : own;
 
     report.Changed = !(stored.Binary && stored.Bytes == target);
     if (report.Changed && stored.Present())
-        KeepBackup(section, *stored.Value, report.StoredUnreadable, report);
-    Store(section, target);
+        report.StoredBackup = KeepBackup(section, *stored.Value, report.StoredUnreadable, report);
+    // Writing the same bytes again would only wake every watcher of the value.
+    if (report.Changed)
+        Store(section, target);
     if (merged)
         Assign(*merged);
     FLoaded = true;
@@ -143,11 +175,13 @@ TSaveReport TFavoriteItems::SaveToReg() {
 }
 
 TSaveReport ReplaceStoredValue(const std::string& section, const std::vector<std::uint8_t>& bytes) {
+    const TRegistryLock lock(section);
     const TStored stored = ReadStored(section);
     TSaveReport report;
     report.Changed = !(stored.Binary && stored.Bytes == bytes);
     if (report.Changed && stored.Present())
-        KeepBackup(section, *stored.Value, true, report);
-    Store(section, bytes);
+        report.StoredBackup = KeepBackup(section, *stored.Value, true, report);
+    if (report.Changed)
+        Store(section, bytes);
     return report;
 }

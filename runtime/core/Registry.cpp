@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "RegFile.h"
+#include "RegistryLock.h"
 
 #include <cstdlib>
 #include <mutex>
@@ -181,10 +182,10 @@ TRegIniFile::TRegIniFile(const std::string& keyPath) : FImpl(std::make_unique<Im
     const std::string sub = SubKey(keyPath);
     FImpl->Key = sub.empty() ? std::string(RootKey) : std::string(RootKey) + "\\" + sub;
     FImpl->Document = LoadRegFile(FImpl->File);
-    if (!FImpl->Document.HasKey(FImpl->Key)) {
+    // A missing key reads as an empty one and is written with the first value: opening to
+    // read never touches the file, which may not even be writable.
+    if (!FImpl->Document.HasKey(FImpl->Key))
         FImpl->Document.AddKey(FImpl->Key);
-        SaveRegFile(FImpl->File, FImpl->Document);
-    }
 }
 
 TRegIniFile::~TRegIniFile() = default;
@@ -224,7 +225,9 @@ std::optional<TRegValue> TRegIniFile::ReadValue(const std::string& name) {
 void TRegIniFile::WriteBinaryData(const std::string& name, const std::uint8_t* data,
                                   std::size_t size) {
     // Re-read so that changes other programs made to the file since the key was opened
-    // survive; a file that no longer parses is left alone.
+    // survive; a file that no longer parses is left alone. The lock keeps another writer
+    // from replacing the file between the re-read and the save.
+    const TRegistryLock lock(FImpl->Key);
     TRegDocument document = LoadRegFile(FImpl->File);
     TRegValue value;
     value.Name = name;

@@ -19,12 +19,14 @@ std::string RegistryFile();
 // Sets (or, with an empty path, clears) a process-wide override of RegistryFile().
 void SetRegistryFile(const std::string& path);
 
-// One open key of HKEY_CURRENT_USER, created when missing (also when only reading).
+// One open key of HKEY_CURRENT_USER. On Windows it is created when missing (also when only
+// reading); off Windows a missing key reads as empty and is made by the first write, so that
+// reading never writes.
 // A key path may start with '\' ("\Favorites"); sub-keys are separated by '\'.
 class TRegIniFile {
 public:
-    // Opens the key, creating it when missing. Raises ERegistryException when the registry
-    // cannot be read or the key cannot be created.
+    // Opens the key (on Windows creating it when missing). Raises ERegistryException when the
+    // registry cannot be read or the key cannot be created.
     explicit TRegIniFile(const std::string& keyPath);
     ~TRegIniFile();
     TRegIniFile(const TRegIniFile&) = delete;
@@ -39,7 +41,8 @@ public:
     // back as Typed with its raw bytes); empty when it is missing.
     std::optional<TRegValue> ReadValue(const std::string& name);
     // Stores the bytes as a binary value, replacing any earlier value; the change is on
-    // disk when this returns. Raises ERegistryException when the write is refused.
+    // disk when this returns. Off Windows it holds the registry lock (RegistryLock.h) while
+    // it re-reads and replaces the file. Raises ERegistryException when the write is refused.
     void WriteBinaryData(const std::string& name, const std::uint8_t* data, std::size_t size);
 
 private:

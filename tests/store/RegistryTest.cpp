@@ -56,10 +56,10 @@ TEST_F(StoreRegistryTest, SaveThenLoadRoundTrip) {
 
 TEST_F(StoreRegistryTest, MissingOrEmptyValueLoadsNothing) {
     TFavoriteItems items;
-    items.LoadFromReg(); // no file yet: the key is created, nothing is read
+    items.LoadFromReg(); // no file yet: nothing is read, and nothing written
     EXPECT_TRUE(items.Items().Empty());
     EXPECT_EQ(items.LastID(), 0);
-    EXPECT_TRUE(LoadRegFile(file).HasKey("HKEY_CURRENT_USER\\Favorites"));
+    EXPECT_FALSE(std::filesystem::exists(file));
 
     TRegIniFile("\\Favorites").WriteBinaryData("Items", nullptr, 0);
     TRegistryStream stream;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,34 +39,43 @@ protected:
     }
     void Write(const std::string& text) const { std::ofstream(file, std::ios::binary) << text; }
     TRegDocument Document() const { return LoadRegFile(file.string()); }
+    // The files in the folder, the lock file that every save makes beside the registry aside.
     std::size_t FilesInDir() const {
-        return static_cast<std::size_t>(
-            std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+        return static_cast<std::size_t>(std::count_if(
+            fs::directory_iterator(dir), fs::directory_iterator(),
+            [](const fs::directory_entry& e) { return e.path().extension() != ".lock"; }));
     }
 
     fs::path dir, file;
 };
 
-TEST_F(Registry, OpeningCreatesTheKeyAndTheFolders) {
+TEST_F(Registry, OpeningWritesNothingAndTheFirstWriteMakesTheKeyAndTheFolders) {
     file = dir / "a" / "b" / "reg.reg";
     SetRegistryFile(file.string());
     {
         TRegIniFile reg("\\Favorites");
         EXPECT_EQ(reg.GetDataSize("Items"), 0u);
         EXPECT_THROW(reg.ReadBinaryData("Items"), ERegistryException);
+        EXPECT_FALSE(reg.ReadValue("Items"));
     }
+    EXPECT_FALSE(fs::exists(dir / "a")) << "reading made the folders";
+
+    const std::uint8_t byte = 7;
+    TRegIniFile("\\Favorites").WriteBinaryData("Items", &byte, 1);
     const std::string text = ReadFileText(file);
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text.substr(0, 2), "\xFF\xFE"); // the editor's UTF-16 with byte-order mark
     const TRegDocument doc = Document();
     EXPECT_EQ(doc.Format, TRegFormat::Version5);
-    EXPECT_EQ(doc.Keys, (std::vector<TRegKey>{{Fav, false, {}}}));
+    ASSERT_EQ(doc.Keys.size(), 1u);
+    EXPECT_EQ(doc.Keys[0].Name, Fav);
 
-    // Opening again changes nothing.
+    // Opening a key that the file lacks changes nothing either.
     const auto stamp = fs::last_write_time(file);
-    TRegIniFile again("Favorites\\");
+    TRegIniFile other("Software\\Other\\");
+    EXPECT_EQ(other.GetDataSize("x"), 0u);
     EXPECT_EQ(fs::last_write_time(file), stamp);
-    EXPECT_EQ(Document().Keys.size(), 1u);
+    EXPECT_EQ(ReadFileText(file), text);
 }
 
 TEST_F(Registry, KeyPathsNameKeysUnderTheCurrentUser) {
