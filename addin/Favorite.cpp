@@ -106,14 +106,18 @@ TFavoriteExpert::~TFavoriteExpert() {
         ShowError(e.what());
     } catch (...) {
     }
-    SaveFavorites();
+    // Every confirmed change was saved when it was made: this writes only what is not stored
+    // yet (a change whose save failed).
+    SaveFavorites(true);
     FFavoriteItems.reset();
     RemoveFavoriteMenu();
 }
 
-void TFavoriteExpert::SaveFavorites() noexcept {
+void TFavoriteExpert::SaveFavorites(bool onlyUnsaved) noexcept {
     try {
         try {
+            if (onlyUnsaved && !FFavoriteItems->Unsaved())
+                return;
             const TSaveReport report = FFavoriteItems->SaveToReg();
             if (!report.BackupError.empty())
                 ShowError("The favorites were saved, but the value they replaced could not be "
@@ -321,13 +325,19 @@ void TFavoriteExpert::AddFavoriteClick(TIMenuItemIntf&) {
 void TFavoriteExpert::AddFavorites(TStringList& request) {
     int parentId = 0;
     FFavoriteItems->AddItems(parentId, &request);
-    DestroyFavoriteMenu();
-    CreateFavoriteMenu();
+    ChangeConfirmed();
 }
 
 void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {
     if (!EditFavorites(*FFavoriteItems, {Host().HostGetProjectName(), Host().HostGetCurrentFile()}))
         return;
+    ChangeConfirmed();
+}
+
+void TFavoriteExpert::ChangeConfirmed() {
+    // Saved at once, so that a crash of the IDE loses nothing; the save may merge in what
+    // another writer stored, which the rebuilt menu then shows too.
+    SaveFavorites(false);
     DestroyFavoriteMenu();
     CreateFavoriteMenu();
 }

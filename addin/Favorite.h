@@ -20,9 +20,9 @@ public:
     // Loads the favorites and builds the menu. Raises Exception when the stored favorites
     // cannot be read (nothing is then inserted or saved) or the host's menu fails.
     TFavoriteExpert();
-    // Removes the variable entries, saves the favorites (merged with what another writer
-    // stored meanwhile), removes the menu. Never throws; a failed save, or a backup that could
-    // not be written, is shown in an error box.
+    // Removes the variable entries, saves the favorites if a change is still unsaved (merged
+    // with what another writer stored meanwhile), removes the menu. Never throws; a failed
+    // save, or a backup that could not be written, is shown in an error box.
     ~TFavoriteExpert() override;
 
     std::string GetName() override;
@@ -48,7 +48,7 @@ public:
     void AboutFavoriteClick(TIMenuItemIntf& item);
     void AddFavoriteClick(TIMenuItemIntf& item);
     void EditFavoriteClick(TIMenuItemIntf& item);
-    // Adds the favorite or group of an add request at the top level and rebuilds the menu.
+    // Adds the favorite or group of an add request at the top level, saves, rebuilds the menu.
     void AddFavorites(TStringList& request);
 
     TFavoriteItems& FavoriteItems() noexcept { return *FFavoriteItems; }
@@ -56,7 +56,11 @@ public:
 
 private:
     TIMenuClickEvent Handler(void (TFavoriteExpert::*method)(TIMenuItemIntf&));
-    void SaveFavorites() noexcept;
+    // Saves the favorites (with onlyUnsaved, only when they differ from the stored value they
+    // were loaded from or last saved as); a failure is shown in an error box.
+    void SaveFavorites(bool onlyUnsaved) noexcept;
+    // After the user confirmed a change of the collection: saves it and rebuilds the menu.
+    void ChangeConfirmed();
     void RemoveFavoriteMenu() noexcept;
 
     std::unique_ptr<TIMenuItemIntf> FFavoriteMenu;

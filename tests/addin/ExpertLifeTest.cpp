@@ -116,19 +116,33 @@ TEST_F(ExpertLifeTest, FavoritesStoredAsTextAreNotOverwritten) {
     EXPECT_EQ(reg.readAll(), before);
 }
 
-TEST_F(ExpertLifeTest, FailedSaveIsReportedAndTheMenuStillGoes) {
-    StoreFavorites({Record(0, 0, fitUnit, 1, "/p/A.pas", "A")}, 1);
-    CreateExpert();
-    // A registry file below a plain file cannot be written, not even by root.
-    const std::string blocker = MakeFile("blocker");
-    SetRegistryFile(blocker + "/HKEY_CURRENT_USER.reg");
+TEST_F(ExpertLifeTest, FailedSaveAfterAChangeIsShownKeptInMemoryAndTriedAgainAtUnload) {
+    for (const bool writableAtUnload : {false, true}) {
+        SCOPED_TRACE(writableAtUnload ? "writable again at unload" : "still blocked at unload");
+        const std::size_t shown = modal.ErrorTexts().size();
+        const std::string file = RegistryFile();
+        StoreFavorites({Record(0, 0, fitUnit, 1, "/p/A.pas", "A")}, 1);
+        CreateExpert();
+        // A registry file below a plain file cannot be written, not even by root.
+        const std::string blocker = MakeFile("blocker");
+        SetRegistryFile(blocker + "/HKEY_CURRENT_USER.reg");
 
-    expert.reset();
-    ASSERT_EQ(modal.ErrorTexts().size(), 1);
-    EXPECT_TRUE(modal.ErrorTexts()[0].startsWith(
-        "Cannot save the favorites to HKEY_CURRENT_USER\\Favorites\\Items: "))
-        << modal.ErrorTexts()[0].toStdString();
-    EXPECT_EQ(host.TopLevelNames(), HostMenus);
+        TStringList request{"3", "B", "/p/B.txt"};
+        expert->AddFavorites(request);
+        ASSERT_EQ(modal.ErrorTexts().size(), shown + 1);
+        EXPECT_TRUE(modal.ErrorTexts().back().startsWith(
+            "Cannot save the favorites to HKEY_CURRENT_USER\\Favorites\\Items: "))
+            << modal.ErrorTexts().back().toStdString();
+        EXPECT_NE(FavoritesMenu().find("&1 B"), std::string::npos) << FavoritesMenu();
+
+        if (writableAtUnload)
+            SetRegistryFile(file);
+        expert.reset();
+        EXPECT_EQ(modal.ErrorTexts().size(), shown + (writableAtUnload ? 1u : 2u));
+        EXPECT_EQ(host.TopLevelNames(), HostMenus);
+        SetRegistryFile(file);
+        EXPECT_EQ(LoadedRecords().size(), writableAtUnload ? 2u : 1u);
+    }
 }
 
 TEST_F(ExpertLifeTest, AboutBoxAtLoadAndFromTheMenu) {

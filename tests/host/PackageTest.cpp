@@ -6,6 +6,7 @@
 #include "PackageLoader.h"
 #include "ScriptedModal.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -36,8 +37,9 @@ protected:
 
 } // namespace
 
-TEST_F(PackageTest, LoadsWithAboutBoxRegistersAndUnloadsWithSave) {
+TEST_F(PackageTest, LoadsWithAboutBoxRegistersAndUnloadsLeavingAnUnchangedValueAlone) {
     StoreSampleFavorites();
+    const std::vector<std::string> stored = StoredRecords();
     QString error;
     ASSERT_TRUE(loader.Load(QStringLiteral(QUENDLE5_PATH), error)) << error.toStdString();
     EXPECT_EQ(modal.Dialogs().size(), 1u);
@@ -62,7 +64,8 @@ TEST_F(PackageTest, LoadsWithAboutBoxRegistersAndUnloadsWithSave) {
     loader.Unload();
     EXPECT_TRUE(favorites.isNull());
     EXPECT_FALSE(loader.IsLoaded());
-    EXPECT_EQ(StoredRecords(), SampleRecords());
+    // Nothing changed, so the value keeps even the unsorted order it was stored in.
+    EXPECT_EQ(StoredRecords(), stored);
 }
 
 TEST_F(PackageTest, BothBuildsShowTheSameFavorites) {
@@ -199,7 +202,9 @@ TEST_F(PackageTest, AddingFromTheMenuShowsTheFavoriteAndSavesIt) {
               std::string::npos)
         << Dump();
     loader.Unload();
-    EXPECT_EQ(StoredRecords(), (std::vector<std::string>{
+    std::vector<std::string> records = StoredRecords();
+    std::sort(records.begin(), records.end());
+    EXPECT_EQ(records, (std::vector<std::string>{
                                    "000000000|000|0|7|" + s + "Sample.dpr|Sample.dpr",
                                    "000000000|001|5|1||All",
                                    "000000001|000|0|2|" + s + "Sample.bpg|Sample.bpg",
