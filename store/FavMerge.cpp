@@ -342,6 +342,8 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
             if (kept != *br) {
                 ++outcome.Conflicts;
                 outcome.MineDropped = outcome.MineDropped || mr;
+                outcome.Clashes.push_back({mr ? TMergeClash::TheirsDeleted : TMergeClash::MineDeleted,
+                                           br->Id(), 0, {}, std::string(kept.Text())});
             }
             deleted.push_back({bi, &kept, mr ? &mineAt : &theirsAt, mr ? mi : ti});
             continue;
@@ -357,8 +359,11 @@ TMergeOutcome MergeFavorites(const TFavoriteItems& base, const TFavoriteItems& m
                 const std::string_view bf = br->Field(k), mf = mr->Field(k), tf = tr->Field(k);
                 if (mf == bf && tf != bf)
                     record.SetField(k, tf);
-                else if (mf != bf && tf != bf && mf != tf && k != 1) // positions: merged below
+                else if (mf != bf && tf != bf && mf != tf && k != 1) { // positions: below
                     ++outcome.Conflicts;
+                    outcome.Clashes.push_back({TMergeClash::BothChanged, br->Id(), k,
+                                               std::string(mf), std::string(tf)});
+                }
             }
             at = take(bi, record, record.Field(0) != br->Field(0), mr->Field(0) != br->Field(0));
         }

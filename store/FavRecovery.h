@@ -15,6 +15,7 @@
 struct TMergeOutcome {
     int Conflicts = 0;        // a field both changed, or an item one changed and one deleted
     bool MineDropped = false; // a change of `mine` gave way to a deletion in `theirs`
+    std::vector<TMergeClash> Clashes; // one per conflict, in id order
 };
 
 // Merges by item id what `mine` and `theirs` each changed since `base` into `into` (which may

@@ -85,13 +85,30 @@ inline std::string RegistryKeyName(const std::string& section) {
     return "HKEY_CURRENT_USER" + section;
 }
 
+// One item on which the two writers' changes clashed.
+struct TMergeClash {
+    enum TKind {
+        BothChanged,    // both changed Field: `mine`'s value was taken
+        MineDeleted,    // `mine` deleted it, `theirs` had changed it: deleted
+        TheirsDeleted,  // `theirs` deleted it, `mine` had changed it: deleted
+    };
+    TKind Kind = BothChanged;
+    std::int32_t Id = 0;
+    int Field = 0;        // the record field (BothChanged): 0 parent, 2 type, 4 path, 5 alias
+    std::string Taken;    // the value kept (BothChanged)
+    std::string Other;    // the value that gave way (BothChanged), or the changed record
+};
+
 // What a save did besides writing the value.
 struct TSaveReport {
     bool Changed = false;                 // the stored value was replaced by a different one
     bool Merged = false;                  // another writer had changed it since the load: merged
     bool StoredUnreadable = false;        // it could not be read: kept in the backup, not merged
     int Conflicts = 0;                    // changes of the other writer that gave way to this one's
+    std::vector<TMergeClash> Clashes;     // each of them (this writer is `mine`)
     std::vector<std::string> BackupFiles; // backups written, oldest first
+    std::string StoredBackup; // the backup of the value replaced, when one was written
+    std::string OwnBackup;    // the backup of this writer's own changes, kept when some gave way
     std::string BackupError; // why a backup could not be written; empty when none failed
 };
 
@@ -157,6 +174,9 @@ public:
     // reported, except that a stored value that cannot be read is never replaced without one
     // (ERegistryException).
     TSaveReport SaveToReg();
+    // True when the records (in any order) or LastID differ from the stored value as last
+    // loaded or saved, or the collection never met the registry.
+    bool Unsaved() const;
     // The stored value as last loaded or saved (empty when it was missing); nullptr when the
     // collection never met the registry.
     const std::vector<std::uint8_t>* LoadedValue() const noexcept {

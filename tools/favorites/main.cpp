@@ -8,6 +8,7 @@
 #include "Paths.h"
 #include "RegFile.h"
 #include "Registry.h"
+#include "RegistryLock.h"
 #include "StringList.h"
 #include "Tool.h"
 
@@ -172,14 +173,55 @@ void Load(TFavoriteItems& items) {
     }
 }
 
-// Tells on standard error what the user should know about a save that succeeded.
+// "alias \"Home\"", "group 12": a record field as a clash line names it.
+std::string FieldText(int field, const std::string& value) {
+    switch (field) {
+    case 0:
+        return "group " + std::to_string(GetIntPart(value, 0, '|'));
+    case 2:
+        return "type " + std::to_string(GetIntPart(value, 0, '|'));
+    case 4:
+        return "path \"" + value + "\"";
+    default:
+        return "alias \"" + value + "\"";
+    }
+}
+
+std::string KeptIn(const std::string& backup) {
+    return backup.empty() ? "could not be kept (see below)" : "is kept in " + backup;
+}
+
+// One line on a clash between this command's changes and another program's.
+std::string ClashLine(const TMergeClash& clash, const TSaveReport& report) {
+    const std::string item = "favorites: item " + std::to_string(clash.Id) + ": ";
+    switch (clash.Kind) {
+    case TMergeClash::BothChanged:
+        return item + "took this command's " + FieldText(clash.Field, clash.Taken) +
+               "; the other program's " + FieldText(clash.Field, clash.Other) + " " +
+               KeptIn(report.StoredBackup);
+    case TMergeClash::MineDeleted:
+        return item + "removed, though another program had changed it meanwhile; its changed "
+                      "record " +
+               KeptIn(report.StoredBackup);
+    case TMergeClash::TheirsDeleted:
+        break;
+    }
+    return item + "another program removed it meanwhile, so this command's change gave way; it " +
+           KeptIn(report.OwnBackup);
+}
+
+// Tells on standard error what the user should know about a save that succeeded: that it
+// merged with changes stored meanwhile, each clash, a backup that could not be kept.
 void Report(const TSaveReport& report) {
+    constexpr std::size_t ClashesShown = 10;
     std::string note;
-    if (report.Conflicts > 0 && !report.BackupFiles.empty())
-        note += "favorites: note: " + std::to_string(report.Conflicts) +
-                " change(s) stored meanwhile by another program gave way to this one; the value "
-                "before is kept in " +
-                report.BackupFiles.back() + "\n";
+    if (report.Merged)
+        note += "favorites: merged with changes another program stored meanwhile\n";
+    for (std::size_t i = 0; i < report.Clashes.size() && i < ClashesShown; ++i)
+        note += ClashLine(report.Clashes[i], report) + "\n";
+    if (report.Clashes.size() > ClashesShown)
+        note += "favorites: and " + std::to_string(report.Clashes.size() - ClashesShown) +
+                " more clash(es)\n";
     if (!report.BackupError.empty())
         note += "favorites: warning: saved, but the value replaced could not be kept as a "
                 "backup: " +
@@ -202,6 +244,8 @@ std::vector<std::uint8_t> StoredBytes() {
 // where the bytes came from.
 void StoreValidated(const std::vector<std::uint8_t>& bytes, const std::string& source) {
     TFavoriteItems current;
+    // The value checked is the value replaced.
+    const TRegistryLock lock(current.GetSection());
     Load(current);
     if (bytes.empty())
         throw ToolError(source + " holds no bytes");
@@ -481,6 +525,8 @@ bool Decodes(const TRegValue& value, TFavoriteItems& items) {
 int CmdRepair(const Args& args) {
     ExpectNoMore(args, 0, "repair");
     const std::string section = TFavoriteItems().GetSection();
+    // The value repaired is the value replaced: no other writer comes in between.
+    const TRegistryLock lock(section);
     const std::optional<TRegValue> value = TRegIniFile(section).ReadValue(std::string(sFavIdent));
     TFavoriteItems check;
     if (!value || (value->Kind == TRegValueKind::Binary && value->Data.empty()) ||
