@@ -76,9 +76,11 @@ void SetRegistryFile(const std::string& path) {
 
 struct TRegIniFile::Impl {
     HKEY Key = nullptr;
+    std::string Path; // as opened, for the lock
 };
 
 TRegIniFile::TRegIniFile(const std::string& keyPath) : FImpl(std::make_unique<Impl>()) {
+    FImpl->Path = keyPath;
     const std::string sub = SubKey(keyPath);
     const LONG rc =
         RegCreateKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
@@ -160,6 +162,7 @@ void TRegIniFile::WriteBinaryData(const std::string& name, const std::uint8_t* d
     // An empty value still needs a buffer: some registry implementations refuse a null one.
     static const BYTE none = 0;
     const BYTE* bytes = size > 0 ? data : &none;
+    const TRegistryLock lock(FImpl->Path); // no value is stored while another save is under way
     if (size > 0xFFFFFFFFu || RegSetValueExA(FImpl->Key, name.c_str(), 0, REG_BINARY, bytes,
                                              static_cast<DWORD>(size)) != ERROR_SUCCESS)
         throw ERegistryException("Failed to set data for '" + name + "'");

@@ -41,7 +41,7 @@ public:
     // back as Typed with its raw bytes); empty when it is missing.
     std::optional<TRegValue> ReadValue(const std::string& name);
     // Stores the bytes as a binary value, replacing any earlier value; the change is on
-    // disk when this returns. Off Windows it holds the registry lock (RegistryLock.h) while
+    // disk when this returns. It holds the registry lock (RegistryLock.h), off Windows while
     // it re-reads and replaces the file. Raises ERegistryException when the write is refused.
     void WriteBinaryData(const std::string& name, const std::uint8_t* data, std::size_t size);
 

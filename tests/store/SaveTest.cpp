@@ -3,15 +3,26 @@
 #include "FavConsts.h"
 #include "FavRecovery.h"
 #include "Registry.h"
+#include "RegistryLock.h"
 #include "FavTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -242,6 +253,11 @@ TEST_F(SaveTest, LaterWritersChangeGivingWayToADeletionIsKeptToo) {
     EXPECT_EQ(ReadBackup(r.BackupFiles[0], KeyName()).Data, own);
     EXPECT_EQ(ReadBackup(r.BackupFiles[1], KeyName()).Data, beforeA);
     EXPECT_EQ(ListBackups().front().File, r.BackupFiles[1]); // restore's default
+    ASSERT_EQ(r.Clashes.size(), 1u);
+    EXPECT_EQ(r.Clashes[0].Kind, TMergeClash::TheirsDeleted);
+    EXPECT_EQ(r.Clashes[0].Id, 2);
+    EXPECT_EQ(r.OwnBackup, r.BackupFiles[0]);
+    EXPECT_EQ(r.StoredBackup, r.BackupFiles[1]);
 }
 
 TEST_F(SaveTest, BackupsRotateKeepingTheNewest) {
@@ -270,3 +286,95 @@ TEST_F(SaveTest, BackupsRotateKeepingTheNewest) {
 }
 
 } // namespace
+
+// The lock held elsewhere (here by another thread, which takes it as another process would):
+// every kind of save gives up after the timeout, names the lock, and writes nothing.
+TEST_F(SaveTest, ASaveThatCannotGetTheLockWritesNothingAndNamesTheLock) {
+    StoreRecords(Start, 4);
+    const std::vector<std::uint8_t> before = Stored();
+    TItems items;
+    items.LoadFromReg();
+    Rename(1, "not saved")(items);
+
+    std::promise<void> locked, done;
+    std::thread holder([&] {
+        const TRegistryLock lock(Section());
+        locked.set_value();
+        done.get_future().wait();
+    });
+    locked.get_future().wait();
+    SetRegistryLockTimeout(std::chrono::milliseconds(100));
+    const std::vector<std::uint8_t> other = WriteFavoriteStream(items);
+    const std::vector<std::function<void()>> saves = {
+        [&] { items.SaveToReg(); },
+        [&] { ReplaceStoredValue(Section(), other); },
+        [&] { Store(other); },
+    };
+    for (std::size_t i = 0; i < saves.size(); ++i) {
+        SCOPED_TRACE(i);
+        try {
+            saves[i]();
+            ADD_FAILURE() << "saved while the lock was held";
+        } catch (const ERegistryException& e) {
+            EXPECT_NE(e.Message().find(TRegistryLock::LockName(Section())), std::string::npos)
+                << e.Message();
+            EXPECT_NE(e.Message().find("100 milliseconds"), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(Stored(), before);
+    }
+    EXPECT_TRUE(ListBackups().empty());
+    done.set_value();
+    holder.join();
+
+    // Released, the same save goes through.
+    items.SaveToReg();
+    SetRegistryLockTimeout(std::chrono::milliseconds(0));
+    TItems stored;
+    stored.LoadFromReg();
+    ASSERT_NE(stored.FindItem(1), nullptr);
+    EXPECT_EQ(GetPart(*stored.FindItem(1), 5, '|'), "not saved");
+}
+
+#ifndef _WIN32
+// A process that dies holding the lock takes it with it; the lock file it leaves is made with
+// the registry file's permissions and serves the next save.
+TEST_F(SaveTest, ALockLeftByAKilledProcessBlocksNobody) {
+    StoreRecords(Start, 4);
+    const fs::path registry = RegistryFile();
+    fs::permissions(registry, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::path lockFile = TRegistryLock::LockName(Section());
+    fs::remove(lockFile);
+
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const TRegistryLock lock(Section());
+        const char held = 'x';
+        [[maybe_unused]] const auto n = ::write(pipeFds[1], &held, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    char held = 0;
+    ASSERT_EQ(::read(pipeFds[0], &held, 1), 1);
+    ::close(pipeFds[0]);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(fs::exists(lockFile));
+    EXPECT_EQ(fs::status(lockFile).permissions() & fs::perms::all, fs::status(registry).permissions() & fs::perms::all);
+
+    SetRegistryLockTimeout(std::chrono::milliseconds(2000)); // fails fast if it were stuck
+    TItems items;
+    items.LoadFromReg();
+    Rename(1, "after the crash")(items);
+    EXPECT_NO_THROW(items.SaveToReg());
+    SetRegistryLockTimeout(std::chrono::milliseconds(0));
+    TItems stored;
+    stored.LoadFromReg();
+    ASSERT_NE(stored.FindItem(1), nullptr);
+    EXPECT_EQ(GetPart(*stored.FindItem(1), 5, '|'), "after the crash");
+}
+#endif

@@ -1,4 +1,6 @@
 #include "RegFile.h"
+#include "Registry.h"
+#include "RegistryLock.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -14,7 +16,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -118,13 +122,23 @@ Result RunTool(const std::vector<std::string>& args, const std::string& input = 
     return r;
 }
 #else
-// Runs the tool with the arguments, feeding `input` on standard input.
-Result RunTool(const std::vector<std::string>& args, const std::string& input = "") {
-    const fs::path io = fs::path(::testing::TempDir()) / ("tool_io_" + std::to_string(::getpid()));
-    fs::create_directories(io);
-    WriteFile(io / "in", input);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+// The tool started and not yet waited for.
+struct Started {
+    pid_t pid = -1;
+    fs::path io; // its standard input, output and error
+};
+
+// Starts the tool with the arguments, feeding `input` on standard input.
+Started StartTool(const std::vector<std::string>& args, const std::string& input = "") {
+    static int count = 0;
+    Started started;
+    started.io = fs::path(::testing::TempDir()) /
+                 ("tool_io_" + std::to_string(::getpid()) + "_" + std::to_string(count++));
+    fs::create_directories(started.io);
+    WriteFile(started.io / "in", input);
+    const fs::path io = started.io;
+    started.pid = ::fork();
+    if (started.pid == 0) {
         const auto redirect = [](const fs::path& file, int flags, int fd) {
             const int f = ::open(file.c_str(), flags, 0644);
             if (f < 0 || ::dup2(f, fd) < 0)
@@ -142,14 +156,23 @@ Result RunTool(const std::vector<std::string>& args, const std::string& input = 
         ::execv(FAVORITES_EXE, argv.data());
         ::_exit(127);
     }
+    return started;
+}
+
+Result FinishTool(const Started& started) {
     Result r;
     int status = 0;
-    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+    if (started.pid > 0 && ::waitpid(started.pid, &status, 0) == started.pid && WIFEXITED(status))
         r.status = WEXITSTATUS(status);
-    r.out = ReadFile(io / "out");
-    r.err = ReadFile(io / "err");
-    fs::remove_all(io);
+    r.out = ReadFile(started.io / "out");
+    r.err = ReadFile(started.io / "err");
+    fs::remove_all(started.io);
     return r;
+}
+
+// Runs the tool with the arguments, feeding `input` on standard input.
+Result RunTool(const std::vector<std::string>& args, const std::string& input = "") {
+    return FinishTool(StartTool(args, input));
 }
 #endif
 
@@ -883,6 +906,130 @@ TEST_F(FavoritesToolTree, ListAsJson) {
     EXPECT_EQ(odd["children"][0]["alias"], "\xC3\xBC");
     EXPECT_EQ(odd["children"][1]["children"][0]["children"], nlohmann::json::array());
 }
+
+#ifndef _WIN32
+// Names, sizes and times of everything below a folder, to tell that nothing was written.
+std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> Snapshot(const fs::path& top) {
+    std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> found;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(top, ec), end; !ec && it != end; it.increment(ec))
+        found[it->path().string()] = {it->is_regular_file() ? it->file_size() : 0,
+                                      it->last_write_time()};
+    return found;
+}
+
+TEST_F(FavoritesToolFiles, ReadingCommandsWriteNothing) {
+    ASSERT_EQ(Fav({"add", d + "/Unit1.pas"}).status, 0);
+    ASSERT_EQ(Fav({"add", d + "/notes.txt"}).status, 0); // and a backup
+    const std::string value = Value();
+    // A missing registry file in a folder that may not be written, and the file made above.
+    fs::create_directories(dir / "locked");
+    fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    const std::string missing = (dir / "locked" / "sub" / "HKEY_CURRENT_USER.reg").string();
+    const std::string out = (dir / "out.reg").string();
+    const std::vector<std::vector<std::string>> commands = {
+        {"list"}, {"list", "--json"}, {"check"}, {"check", "--json"}, {"export-value"},
+        {"export-reg", out}, {"backups"}, {"decode"}, {"--help"}, {"list", "--help"},
+    };
+    for (const std::string& file : {missing, registry}) {
+        const auto before = Snapshot(dir / "locked");
+        const auto beforeCfg = Snapshot(dir / "cfg");
+        for (std::vector<std::string> args : commands) {
+            SCOPED_TRACE(file + ": " + args[0] + (args.size() > 1 ? " " + args[1] : ""));
+            args.insert(args.begin(), {"--registry", file});
+            const Result r = RunTool(args, args[2] == "decode" ? value : "");
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(r.err, "");
+        }
+        EXPECT_EQ(Snapshot(dir / "locked"), before);
+        EXPECT_EQ(Snapshot(dir / "cfg"), beforeCfg);
+    }
+    EXPECT_FALSE(fs::exists(dir / "locked" / "sub"));
+    EXPECT_EQ(RunTool({"--registry", missing, "list"}).out, "");
+    fs::permissions(dir / "locked", fs::perms::owner_all);
+}
+
+// Real processes saving at once: every one of their changes is kept.
+TEST_F(FavoritesToolFiles, ManyWritersAtOnceLoseNothing) {
+    constexpr int Writers = 4, Adds = 15;
+    std::vector<pid_t> shells;
+    for (int w = 0; w < Writers; ++w) {
+        const std::string script = "for i in $(seq 1 " + std::to_string(Adds) +
+                                   "); do \"$0\" --registry \"$1\" add --alias \"w" +
+                                   std::to_string(w) + "-$i\" \"$2\" || exit 1; done";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execl("/bin/sh", "sh", "-c", script.c_str(), FAVORITES_EXE, registry.c_str(),
+                    (d + "/Unit1.pas").c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        shells.push_back(pid);
+    }
+    for (const pid_t pid : shells) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    const std::string records = Records();
+    std::set<std::string> ids;
+    std::istringstream lines(records);
+    std::string line;
+    std::getline(lines, line); // LastID
+    EXPECT_EQ(line, std::to_string(Writers * Adds));
+    while (std::getline(lines, line))
+        ids.insert(line.substr(16, line.find('|', 16) - 16));
+    EXPECT_EQ(ids.size(), static_cast<std::size_t>(Writers * Adds)) << "repeated ids";
+    for (int w = 0; w < Writers; ++w)
+        for (int i = 1; i <= Adds; ++i) {
+            const std::string alias = "|w" + std::to_string(w) + "-" + std::to_string(i) + "\n";
+            EXPECT_NE(records.find(alias), std::string::npos) << alias << records;
+        }
+}
+
+// Another program stores a rename of the same item while the tool waits for the lock: the tool
+// says that it merged, which alias it took, and where the other one is kept.
+TEST_F(FavoritesToolFiles, AClashIsNamedWithTheBackupThatHoldsTheOtherValue) {
+    ASSERT_EQ(Fav({"add", d + "/Unit1.pas"}).status, 0);
+    const std::string theirs =
+        RunTool({"encode"}, "1\n000000000|000|2|1|" + d + "/Unit1.pas|by other\n").out;
+    SetRegistryFile(registry);
+    Started tool;
+    {
+        const TRegistryLock lock("\\Favorites");
+        tool = StartTool({"--registry", registry, "rename", "1", "by tool"});
+        // The tool has read the value once it opens the lock file.
+        const fs::path fds = "/proc/" + std::to_string(tool.pid) + "/fd";
+        bool waiting = false;
+        for (int i = 0; i < 2000 && !waiting; ++i) {
+            std::error_code ec;
+            for (fs::directory_iterator it(fds, ec), end; !ec && it != end; it.increment(ec))
+                waiting = waiting || fs::read_symlink(it->path(), ec) == registry + ".lock";
+            if (!waiting)
+                ::usleep(2000);
+        }
+        ASSERT_TRUE(waiting) << "the tool never waited for the lock";
+        TRegIniFile("\\Favorites")
+            .WriteBinaryData("Items", reinterpret_cast<const std::uint8_t*>(theirs.data()),
+                             theirs.size());
+    }
+    const Result r = FinishTool(tool);
+    SetRegistryFile("");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string backups = registry.substr(0, registry.rfind('/')) + "/backups/";
+    const std::string prefix = "favorites: merged with changes another program stored meanwhile\n"
+                               "favorites: item 1: took this command's alias \"by tool\"; the "
+                               "other program's alias \"by other\" is kept in " + backups;
+    ASSERT_EQ(r.err.rfind(prefix, 0), 0u) << r.err;
+    const std::string backup = r.err.substr(prefix.size() - backups.size(),
+                                            r.err.find('\n', prefix.size()) - prefix.size() + backups.size());
+    const TRegDocument document = LoadRegFile(backup);
+    const TRegValue* kept = document.FindValue("HKEY_CURRENT_USER\\Favorites", "Items");
+    ASSERT_NE(kept, nullptr) << backup;
+    EXPECT_EQ(std::string(kept->Data.begin(), kept->Data.end()), theirs);
+    EXPECT_NE(Records().find("|by tool\n"), std::string::npos);
+}
+#endif
 
 #ifdef _WIN32
 // favorites.exe on the registry of the current user. The stored value is put back after each
