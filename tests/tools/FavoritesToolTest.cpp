@@ -998,13 +998,17 @@ TEST_F(FavoritesToolFiles, AClashIsNamedWithTheBackupThatHoldsTheOtherValue) {
     {
         const TRegistryLock lock("\\Favorites");
         tool = StartTool({"--registry", registry, "rename", "1", "by tool"});
-        // The tool has read the value once it opens the lock file.
-        const fs::path fds = "/proc/" + std::to_string(tool.pid) + "/fd";
+        // The tool has read the value once it opens the lock file (after its exec: until
+        // then the child holds this process's descriptors).
+        const fs::path proc = "/proc/" + std::to_string(tool.pid);
+        const fs::path exe = fs::canonical(FAVORITES_EXE);
         bool waiting = false;
         for (int i = 0; i < 2000 && !waiting; ++i) {
             std::error_code ec;
-            for (fs::directory_iterator it(fds, ec), end; !ec && it != end; it.increment(ec))
-                waiting = waiting || fs::read_symlink(it->path(), ec) == registry + ".lock";
+            if (fs::read_symlink(proc / "exe", ec) == exe)
+                for (fs::directory_iterator it(proc / "fd", ec), end; !ec && it != end;
+                     it.increment(ec))
+                    waiting = waiting || fs::read_symlink(it->path(), ec) == registry + ".lock";
             if (!waiting)
                 ::usleep(2000);
         }
