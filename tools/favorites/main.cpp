@@ -77,7 +77,9 @@ Commands:
 
 Every command that changes the stored value keeps the value it replaces as a backup
 first (the newest 20 are kept); a change stored meanwhile by another program (an IDE)
-is merged, not lost.
+is merged, not lost. Saves take turns through a lock (FILE.lock beside the registry
+file); a save that waits 10 seconds for it writes nothing and fails. Reading commands
+write nothing.
 
 Options:
   --registry FILE             use FILE as the registry (off Windows)
