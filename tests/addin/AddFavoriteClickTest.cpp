@@ -60,6 +60,11 @@ TEST_F(AddFavoriteClickTest, OkAddsAtTheTopAndRebuildsTheMenuCancelChangesNothin
                                         Record(0, 1, fitUnit, 1, unit, "Main"),
                                         Record(0, 2, fitGroup, 2, "", "G")}));
     EXPECT_TRUE(modal.AllAnswersUsed());
+    // Saved at OK, while the IDE still runs: a crash now loses nothing.
+    TFavoriteItems saved;
+    saved.LoadFromReg();
+    saved.Items().Sort();
+    EXPECT_EQ(saved.Items().Lines(), expert->FavoriteItems().Items().Lines());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "FavUtils.h"
 #include "Registry.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <string>
@@ -66,6 +67,16 @@ TEST_F(ExpertLifeTest, SavesTheSortedCollectionAtDestruction) {
     TFavoriteItems saved;
     saved.LoadFromReg();
     EXPECT_EQ(saved.LastID(), 13);
+}
+
+TEST_F(ExpertLifeTest, ALoadAndUnloadWithoutChangesWriteNothing) {
+    const QDir folder(dir.path());
+    const QStringList before = folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    CreateExpert(); // no registry file yet: no favorites
+    EXPECT_EQ(expert->FavoriteItems().Items().Count(), 0);
+    expert.reset();
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    EXPECT_TRUE(modal.ErrorTexts().empty());
 }
 
 TEST_F(ExpertLifeTest, UnreadableFavoritesStopTheLoadAndAreLeftAlone) {
