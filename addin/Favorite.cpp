@@ -8,8 +8,10 @@
 #include "Format.h"
 #include "Modal.h"
 #include "Paths.h"
+#include "RegistryWatcher.h"
 
 #include <QString>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -91,15 +93,19 @@ TFavoriteExpert::TFavoriteExpert() : FFavoriteItems(std::make_unique<TFavoriteIt
                                       DefaultMenuFlags,
                                       Handler(&TFavoriteExpert::AddFavoriteClick));
         CreateFavoriteMenu();
+        FWatcher = std::make_unique<ui::RegistryWatcher>(FFavoriteItems->GetSection());
+        FWatcher->SetOnChanged([this] { StoredValueChanged(); });
     } catch (...) {
         // The destructor does not run for a failed constructor: take the menu out again.
         // Nothing was changed, so nothing is saved.
+        FWatcher.reset();
         RemoveFavoriteMenu();
         throw;
     }
 }
 
 TFavoriteExpert::~TFavoriteExpert() {
+    FWatcher.reset(); // also drops a follow that waits in the event loop
     try {
         DestroyFavoriteMenu();
     } catch (const std::exception& e) {
@@ -245,6 +251,10 @@ void TFavoriteExpert::DestroyFavoriteMenu() {
 }
 
 void TFavoriteExpert::FavoriteItemClick(TIMenuItemIntf& item) {
+    const TCommandScope command(*this);
+    // The entry may be older than the stored favorites: open what is stored now.
+    if (FollowStored())
+        FRebuildWaiting = true;
     const std::string name = item.MenuGetName();
     const int index = GetIntPart(name, 1, '_');
     const int id = GetIntPart(name, 2, '_');
@@ -312,10 +322,12 @@ void TFavoriteExpert::FavoriteItemClick(TIMenuItemIntf& item) {
 }
 
 void TFavoriteExpert::AboutFavoriteClick(TIMenuItemIntf&) {
+    const TCommandScope command(*this);
     ShowAboutBox();
 }
 
 void TFavoriteExpert::AddFavoriteClick(TIMenuItemIntf&) {
+    const TCommandScope command(*this);
     const std::unique_ptr<TStringList> request =
         AddToFavorites({Host().HostGetProjectName(), Host().HostGetCurrentFile()});
     if (request)
@@ -329,6 +341,10 @@ void TFavoriteExpert::AddFavorites(TStringList& request) {
 }
 
 void TFavoriteExpert::EditFavoriteClick(TIMenuItemIntf&) {
+    const TCommandScope command(*this);
+    // The dialog edits a copy of the favorites as they are stored now.
+    if (FollowStored())
+        FRebuildWaiting = true;
     if (!EditFavorites(*FFavoriteItems, {Host().HostGetProjectName(), Host().HostGetCurrentFile()}))
         return;
     ChangeConfirmed();
@@ -340,6 +356,58 @@ void TFavoriteExpert::ChangeConfirmed() {
     SaveFavorites(false);
     DestroyFavoriteMenu();
     CreateFavoriteMenu();
+    FRebuildWaiting = false;
+}
+
+void TFavoriteExpert::StoredValueChanged() {
+    if (FCommands > 0) {
+        FFollowWaiting = true;
+        return;
+    }
+    if (FollowStored())
+        RebuildMenu();
+}
+
+bool TFavoriteExpert::FollowStored() noexcept {
+    try {
+        return FFavoriteItems->FollowStoredValue() == TFavoriteItems::TFollow::Reloaded;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TFavoriteExpert::RebuildMenu() noexcept {
+    try {
+        try {
+            DestroyFavoriteMenu();
+            CreateFavoriteMenu();
+        } catch (const std::exception& e) {
+            ShowError(e.what());
+        }
+    } catch (...) {
+    }
+}
+
+TFavoriteExpert::TCommandScope::TCommandScope(TFavoriteExpert& expert) : Expert(expert) {
+    ++Expert.FCommands;
+}
+
+TFavoriteExpert::TCommandScope::~TCommandScope() {
+    if (--Expert.FCommands > 0 || !(Expert.FFollowWaiting || Expert.FRebuildWaiting) ||
+        !Expert.FWatcher)
+        return;
+    // Not now: the menu entry whose click is returning may be among those rebuilt.
+    TFavoriteExpert* expert = &Expert;
+    QTimer::singleShot(0, Expert.FWatcher.get(), [expert] { expert->RunWaitingFollow(); });
+}
+
+void TFavoriteExpert::RunWaitingFollow() {
+    if (FCommands > 0)
+        return; // the end of that command schedules it again
+    const bool follow = std::exchange(FFollowWaiting, false);
+    const bool reloaded = std::exchange(FRebuildWaiting, false);
+    if ((follow && FollowStored()) || reloaded)
+        RebuildMenu();
 }
 
 void FavoriteInitialization() {

@@ -174,6 +174,16 @@ public:
     // reported, except that a stored value that cannot be read is never replaced without one
     // (ERegistryException).
     TSaveReport SaveToReg();
+    // What FollowStoredValue found.
+    enum class TFollow {
+        Unchanged,  // the stored value is the one last loaded or saved
+        Reloaded,   // it was changed by another writer, and the collection follows it now
+        Unreadable, // it cannot be read: the collection is left as it is
+    };
+    // Follows a stored value that another writer changed: the collection becomes that value,
+    // merged (as a save merges) with whatever of its own changes is not saved yet, and the
+    // value becomes the base of the next save. Writes nothing and takes no lock.
+    TFollow FollowStoredValue();
     // True when the records (in any order) or LastID differ from the stored value as last
     // loaded or saved, or the collection never met the registry.
     bool Unsaved() const;

@@ -120,6 +120,38 @@ bool TFavoriteItems::Unsaved() const {
     return stored != held;
 }
 
+TFavoriteItems::TFollow TFavoriteItems::FollowStoredValue() {
+    TStored stored;
+    try {
+        stored = ReadStored(GetSection());
+    } catch (const ERegistryException&) {
+        return TFollow::Unreadable; // the registry file itself cannot be read
+    }
+    if (!stored.Binary)
+        return TFollow::Unreadable;
+    if (FLoaded && stored.Bytes == FLoadedValue)
+        return TFollow::Unchanged;
+    auto theirs = std::make_unique<TFavoriteItems>();
+    try {
+        if (!stored.Bytes.empty())
+            ReadFavoriteStream(stored.Bytes, *theirs);
+    } catch (const EReadError&) {
+        return TFollow::Unreadable;
+    }
+    if (Unsaved()) {
+        TFavoriteItems base, merged;
+        if (FLoaded && !FLoadedValue.empty())
+            ReadFavoriteStream(FLoadedValue, base);
+        MergeFavorites(base, *this, *theirs, merged);
+        Assign(merged);
+    } else {
+        Assign(*theirs);
+    }
+    FLoaded = true;
+    FLoadedValue = std::move(stored.Bytes);
+    return TFollow::Reloaded;
+}
+
 TSaveReport TFavoriteItems::SaveToReg() {
     const std::string section = GetSection();
     // From the re-read to the replace no other writer may store a value, or the merge below
