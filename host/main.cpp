@@ -34,13 +34,11 @@ QString DefaultPackage() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ide-shell"));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A small IDE shell that loads an add-in package."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption packageOption(
         QStringLiteral("package"),
         QStringLiteral("The package to load (default: Quendle5 beside the shell, else in "
@@ -70,7 +68,17 @@ int main(int argc, char* argv[]) {
                        windowShotOption, helpTopicOption});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files to open."),
                                  QStringLiteral("[files...]"));
-    parser.process(app);
+    {
+        // --help, --version and a wrong option are answered before the GUI application
+        // exists, so they need no display.
+        const QCoreApplication commandLine(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("ide-shell"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(QUENDLE_VERSION));
+        parser.process(commandLine);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ide-shell"));
+    QApplication::setApplicationVersion(QStringLiteral(QUENDLE_VERSION));
 
     if (parser.isSet(helpTopicOption)) {
         const QString topic = parser.value(helpTopicOption);
