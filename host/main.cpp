@@ -31,6 +31,19 @@ QString DefaultPackage() {
     return beside.filePath(QStringLiteral("libQuendle5.so"));
 }
 
+// Where the add-in's help topics are looked for: $QUENDLE_HELP_DIR, then where an
+// installation puts them (share/quendle/help beside the bin folder), then help/ at the top
+// of the build tree.
+QStringList HelpFolders() {
+    QStringList folders;
+    if (qEnvironmentVariableIsSet("QUENDLE_HELP_DIR"))
+        folders << qEnvironmentVariable("QUENDLE_HELP_DIR");
+    const QDir beside(QCoreApplication::applicationDirPath());
+    folders << QDir::cleanPath(beside.filePath(QStringLiteral(QUENDLE_HELP_DIR_FROM_BIN)))
+            << QDir::cleanPath(beside.filePath(QStringLiteral("../help")));
+    return folders;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -69,24 +82,24 @@ int main(int argc, char* argv[]) {
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files to open."),
                                  QStringLiteral("[files...]"));
     {
-        // --help, --version and a wrong option are answered before the GUI application
-        // exists, so they need no display.
+        // --help, --version, --help-topic and a wrong option are answered before the GUI
+        // application exists, so they need no display.
         const QCoreApplication commandLine(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("ide-shell"));
         QCoreApplication::setApplicationVersion(QStringLiteral(QUENDLE_VERSION));
         parser.process(commandLine);
+        if (parser.isSet(helpTopicOption)) {
+            const QString topic = parser.value(helpTopicOption);
+            const qsizetype colon = topic.lastIndexOf(u':');
+            const QString path =
+                ui::HelpTopicPath(topic.left(colon), topic.mid(colon + 1).toInt(), HelpFolders());
+            std::printf("%s\n", qPrintable(path));
+            return path.isEmpty() ? 1 : 0;
+        }
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ide-shell"));
     QApplication::setApplicationVersion(QStringLiteral(QUENDLE_VERSION));
-
-    if (parser.isSet(helpTopicOption)) {
-        const QString topic = parser.value(helpTopicOption);
-        const qsizetype colon = topic.lastIndexOf(u':');
-        const QString path = ui::HelpTopicPath(topic.left(colon), topic.mid(colon + 1).toInt());
-        std::printf("%s\n", qPrintable(path));
-        return path.isEmpty() ? 1 : 0;
-    }
 
     if (parser.isSet(registryOption)) {
         const QString file = QFileInfo(parser.value(registryOption)).absoluteFilePath();
@@ -100,9 +113,12 @@ int main(int argc, char* argv[]) {
     const bool windowShot = parser.isSet(windowShotOption);
     // Without a user, modal windows shown while loading (the About box) close at once.
     std::unique_ptr<ui::ScriptedModalInteraction> scripted;
+    ui::QtModalInteraction qtModal(HelpFolders());
     if (dump || menuShot || windowShot) {
         scripted = std::make_unique<ui::ScriptedModalInteraction>();
         ui::SetModal(scripted.get());
+    } else {
+        ui::SetModal(&qtModal);
     }
 
     IdeWindow window;
