@@ -241,10 +241,13 @@ void TEditFavoritesWnd::FlushGrid() {
     std::optional<TItemIndex> index;
     TStringList& records = FEditItems->Items();
     for (int row = 1; row < grdItems->RowCount(); ++row) {
-        const std::string record = RowRecord(row);
-        std::string alias = ui::BytesFromQString(grdItems->Cell(AliasColumn, row));
-        if (alias == RecordAlias(record))
+        // Compared as shown: equal texts come from equal bytes, so only a typed alias differs.
+        const QString shown = grdItems->Cell(0, row);
+        const QString typed = grdItems->Cell(AliasColumn, row);
+        if (QStringView(shown).sliced(shown.lastIndexOf(QLatin1Char(Sep)) + 1) == typed)
             continue;
+        const std::string record = ui::BytesFromQString(shown);
+        std::string alias = ui::BytesFromQString(typed);
         if (!index)
             index.emplace(records);
         // As ChangeAlias: the first equal record takes the row's fields and the typed alias.
