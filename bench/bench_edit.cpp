@@ -12,9 +12,9 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -194,8 +194,7 @@ void BM_LeaveAllFiles(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         d.tvGroups->setCurrentItem(shown.AllFiles());
-        d.grdItems->SetCell(1, d.grdItems->RowCount() / 2,
-                            QStringLiteral("Typed %1").arg(++typed));
+        d.grdItems->SetCell(1, d.grdItems->RowCount() / 2, QStringLiteral("Typed %1").arg(++typed));
         state.ResumeTiming();
         d.tvGroups->setCurrentItem(shown.Favorites());
     }

@@ -58,8 +58,8 @@ TEST(IdeShellCommandLine, AnsweredWithoutADisplay) {
     struct Case {
         QStringList arguments;
         int exitCode;
-        std::string out;    // the start of standard output
-        std::string err;    // the start of standard error
+        std::string out; // the start of standard output
+        std::string err; // the start of standard error
     };
     const Case cases[] = {
         {{"--version"}, 0, "ide-shell " QUENDLE_VERSION "\n", ""},

@@ -428,9 +428,7 @@ TEST(ItemIndex, FindsWhatIndexOfFindsWhileRecordsAreRewritten) {
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     const std::string ids[] = {"1", "2", "3", "x", "X", "", "99999999999"};
     const std::string aliases[] = {"a", "A", "b"};
-    auto record = [&] {
-        return "000000000|000|2|" + ids[pick(7)] + "|/p|" + aliases[pick(3)];
-    };
+    auto record = [&] { return "000000000|000|2|" + ids[pick(7)] + "|/p|" + aliases[pick(3)]; };
     for (int round = 0; round < 200; ++round) {
         TStringList items;
         for (int i = pick(12); i > 0; --i)

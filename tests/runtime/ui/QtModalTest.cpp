@@ -240,10 +240,10 @@ TEST(QtModal, FolderChooserPreselectsPlacesAndAnswers) {
 // and morvith/70.html and 130.html.
 struct HelpFolders {
     HelpFolders() {
-        for (const QString& file : {QStringLiteral("first/other/5.html"),
-                                    QStringLiteral("second/other/5.html"),
-                                    QStringLiteral("second/morvith/70.html"),
-                                    QStringLiteral("second/morvith/130.html")}) {
+        for (const QString& file :
+             {QStringLiteral("first/other/5.html"), QStringLiteral("second/other/5.html"),
+              QStringLiteral("second/morvith/70.html"),
+              QStringLiteral("second/morvith/130.html")}) {
             QDir(dir.path()).mkpath(QFileInfo(file).path());
             QFile(dir.filePath(file)).open(QIODevice::WriteOnly);
         }
