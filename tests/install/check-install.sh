@@ -21,7 +21,10 @@ fi
 prefix=$(realpath "$prefix")
 
 # The packages' private folder: lib/quendle, or lib/TRIPLET/quendle where there is multiarch.
-packages=$(cd "$prefix" && ls -d lib/quendle lib/*/quendle 2>/dev/null | head -n 1 || true)
+packages=""
+for folder in "$prefix"/lib/quendle "$prefix"/lib/*/quendle; do
+    [ -d "$folder" ] && packages=${folder#"$prefix"/} && break
+done
 [ -n "$packages" ] || fail "no folder of the add-in packages is installed"
 for file in bin/favorites bin/ide-shell "$packages/libQuendle5.so" "$packages/libQuendle4.so" \
     share/quendle/help/morvith/70.html share/quendle/help/morvith/130.html \

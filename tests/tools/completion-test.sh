@@ -2,6 +2,7 @@
 # The bash completion of favorites, asked as bash asks it: the words typed so far, the
 # candidates it offers. Usage: completion-test.sh COMPLETION_FILE FAVORITES_PROGRAM
 set -euo pipefail
+# shellcheck source=../../tools/favorites/favorites.bash
 source "$1"
 favorites=$2
 work=$(mktemp -d)

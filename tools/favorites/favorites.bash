@@ -27,11 +27,11 @@ _favorites() {
 
     case $prev in
     --parent)
-        COMPREPLY=($(compgen -W "$(_favorites_group_ids "${program[@]}")" -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -W "$(_favorites_group_ids "${program[@]}")" -- "$cur")
         return
         ;;
     --registry)
-        COMPREPLY=($(compgen -f -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         compopt -o filenames 2>/dev/null
         return
         ;;
@@ -54,12 +54,12 @@ _favorites() {
     *) words="--help" ;;
     esac
     if [[ $cur == -* || -z $command ]]; then
-        COMPREPLY=($(compgen -W "$words" -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
         return
     fi
     case $command in
     add | relocate | export-reg | import-reg)
-        COMPREPLY=($(compgen -f -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         compopt -o filenames 2>/dev/null
         ;;
     esac
