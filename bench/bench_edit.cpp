@@ -1,5 +1,6 @@
 // The Edit Favorites dialog over large collections: opening it (the copy, the group tree and
-// the grid of the "Favorites" node) and one full paint of the visible grid.
+// the grid of the "Favorites" node), one full paint of the visible grid, and the commands whose
+// cost may grow with the collection: leaving "All Files", OK while it is shown, Up/Down.
 #include "AddToFavoritesWnd.h"
 #include "EditFavoritesWnd.h"
 #include "FavUtils.h"
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -130,11 +132,12 @@ BENCHMARK(BM_PaintVisibleGrid)
     ->Unit(benchmark::kMicrosecond)
     ->Complexity();
 
-// The dialog shown over 10,000 favorites in 500 groups, "Favorites" holding 1,000 items (its
-// first hundred are groups, then 900 favorites of every kind).
+// The dialog shown over `total` favorites in total/20 groups, "Favorites" holding a tenth of
+// them (its first tenth groups, then favorites of every kind): 10,000 in 500 groups, 1,000 in
+// "Favorites" by default.
 class Shown {
 public:
-    Shown() : items(Collection(10000, 500, 1000)) {
+    explicit Shown(int total = 10000) : items(Collection(total, total / 20, total / 10)) {
         dialog.EditItems().Assign(*items);
         dialog.show();
         QApplication::processEvents();
@@ -146,14 +149,22 @@ public:
                 return row;
         return 1;
     }
+    QTreeWidgetItem* AllFiles() const { return dialog.tvGroups->topLevelItem(0); }
+    QTreeWidgetItem* Favorites() const { return dialog.tvGroups->topLevelItem(1); }
 
     std::unique_ptr<TFavoriteItems> items;
     TEditFavoritesWnd dialog;
 };
 
+// Collections from 2,500 to 40,000 favorites (a twentieth of them groups).
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (int total = 2500; total <= 40000; total *= 2)
+        b->Arg(total);
+}
+
 // One click of Down or Up (alternately, so the item stays about where it is).
-void UpDown(benchmark::State& state, int type) {
-    Shown shown;
+void UpDown(benchmark::State& state, int type, int total) {
+    Shown shown(total);
     TEditFavoritesWnd& d = shown.dialog;
     d.grdItems->SetRow(shown.RowOf(type));
     bool down = true;
@@ -164,14 +175,58 @@ void UpDown(benchmark::State& state, int type) {
     state.counters["rows"] = d.grdItems->RowCount() - 1;
 }
 void BM_UpDown_Favorites(benchmark::State& state) {
-    UpDown(state, fitUnit);
+    UpDown(state, fitUnit, 10000);
 }
 BENCHMARK(BM_UpDown_Favorites)->Unit(benchmark::kMicrosecond);
-// Two groups: the tree of 500 groups is built again.
+// Two groups: the tree of every group is built again.
 void BM_UpDown_Groups(benchmark::State& state) {
-    UpDown(state, fitGroup);
+    UpDown(state, fitGroup, static_cast<int>(state.range(0)));
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_UpDown_Groups)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpDown_Groups)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Complexity();
+
+// From "All Files" (every favorite a row, one alias typed) back to "Favorites": the grid is
+// written back into the copy and filled with the group's items.
+void BM_LeaveAllFiles(benchmark::State& state) {
+    Shown shown(static_cast<int>(state.range(0)));
+    TEditFavoritesWnd& d = shown.dialog;
+    int typed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        d.tvGroups->setCurrentItem(shown.AllFiles());
+        d.grdItems->SetCell(1, d.grdItems->RowCount() / 2, QStringLiteral("Typed %1").arg(++typed));
+        state.ResumeTiming();
+        d.tvGroups->setCurrentItem(shown.Favorites());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_LeaveAllFiles)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Complexity();
+
+// OK while "All Files" is shown, one alias typed: what EditFavorites does after the dialog
+// closes, the grid written back and the copy handed to the caller's collection.
+void BM_OkOnAllFiles(benchmark::State& state) {
+    Shown shown(static_cast<int>(state.range(0)));
+    TEditFavoritesWnd& d = shown.dialog;
+    d.tvGroups->setCurrentItem(shown.AllFiles());
+    const int row = d.grdItems->RowCount() / 2;
+    TFavoriteItems result;
+    int typed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString alias = QStringLiteral("Typed %1").arg(++typed);
+        d.grdItems->SetCell(1, row, alias);
+        state.ResumeTiming();
+        d.FlushGrid();
+        result.Assign(d.EditItems());
+        state.PauseTiming();
+        // The row as a refill would show it, so that the next write-back finds its record.
+        const QString record = d.grdItems->Cell(0, row);
+        d.grdItems->SetCell(0, row, record.left(record.lastIndexOf(QLatin1Char('|')) + 1) + alias);
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_OkOnAllFiles)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Complexity();
 
 // Deleting a favorite in the middle of "Favorites", 1,000 rows down to 800.
 void BM_Delete(benchmark::State& state) {

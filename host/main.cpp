@@ -31,16 +31,27 @@ QString DefaultPackage() {
     return beside.filePath(QStringLiteral("libQuendle5.so"));
 }
 
+// Where the add-in's help topics are looked for: $QUENDLE_HELP_DIR, then where an
+// installation puts them (share/quendle/help beside the bin folder), then help/ at the top
+// of the build tree.
+QStringList HelpFolders() {
+    QStringList folders;
+    if (qEnvironmentVariableIsSet("QUENDLE_HELP_DIR"))
+        folders << qEnvironmentVariable("QUENDLE_HELP_DIR");
+    const QDir beside(QCoreApplication::applicationDirPath());
+    folders << QDir::cleanPath(beside.filePath(QStringLiteral(QUENDLE_HELP_DIR_FROM_BIN)))
+            << QDir::cleanPath(beside.filePath(QStringLiteral("../help")));
+    return folders;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("ide-shell"));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A small IDE shell that loads an add-in package."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption packageOption(
         QStringLiteral("package"),
         QStringLiteral("The package to load (default: Quendle5 beside the shell, else in "
@@ -70,15 +81,25 @@ int main(int argc, char* argv[]) {
                        windowShotOption, helpTopicOption});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files to open."),
                                  QStringLiteral("[files...]"));
-    parser.process(app);
-
-    if (parser.isSet(helpTopicOption)) {
-        const QString topic = parser.value(helpTopicOption);
-        const qsizetype colon = topic.lastIndexOf(u':');
-        const QString path = ui::HelpTopicPath(topic.left(colon), topic.mid(colon + 1).toInt());
-        std::printf("%s\n", qPrintable(path));
-        return path.isEmpty() ? 1 : 0;
+    {
+        // --help, --version, --help-topic and a wrong option are answered before the GUI
+        // application exists, so they need no display.
+        const QCoreApplication commandLine(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("ide-shell"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(QUENDLE_VERSION));
+        parser.process(commandLine);
+        if (parser.isSet(helpTopicOption)) {
+            const QString topic = parser.value(helpTopicOption);
+            const qsizetype colon = topic.lastIndexOf(u':');
+            const QString path =
+                ui::HelpTopicPath(topic.left(colon), topic.mid(colon + 1).toInt(), HelpFolders());
+            std::printf("%s\n", qPrintable(path));
+            return path.isEmpty() ? 1 : 0;
+        }
     }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ide-shell"));
+    QApplication::setApplicationVersion(QStringLiteral(QUENDLE_VERSION));
 
     if (parser.isSet(registryOption)) {
         const QString file = QFileInfo(parser.value(registryOption)).absoluteFilePath();
@@ -92,9 +113,12 @@ int main(int argc, char* argv[]) {
     const bool windowShot = parser.isSet(windowShotOption);
     // Without a user, modal windows shown while loading (the About box) close at once.
     std::unique_ptr<ui::ScriptedModalInteraction> scripted;
+    ui::QtModalInteraction qtModal(HelpFolders());
     if (dump || menuShot || windowShot) {
         scripted = std::make_unique<ui::ScriptedModalInteraction>();
         ui::SetModal(scripted.get());
+    } else {
+        ui::SetModal(&qtModal);
     }
 
     IdeWindow window;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config dpkg-dev file help2man
+    cmake ninja-build g++ pkg-config dpkg-dev file help2man lintian
     qt6-base-dev libgl-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev

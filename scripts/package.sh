@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and makes the Debian package in build/ (or $BUILD_DIR):
-# quendle_<version>_<arch>.deb. With --check it then unpacks the package into a temporary
-# root and runs the programs from there (tests/install/check-install.sh).
+# quendle_<version>_<arch>.deb. With --check it then has lintian check it (any error or
+# warning fails), unpacks it into a temporary root and runs the programs from there
+# (tests/install/check-install.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
@@ -13,6 +14,7 @@ deb=$BUILD_DIR/quendle_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || { echo "package.sh: $deb was not made" >&2; exit 1; }
 echo "$deb"
 if [ "${1:-}" = --check ]; then
+    lintian --fail-on error,warning "$deb" || { echo "package.sh: lintian refuses $deb" >&2; exit 1; }
     root=$(mktemp -d)
     trap 'rm -rf "$root"' EXIT
     dpkg-deb -x "$deb" "$root"

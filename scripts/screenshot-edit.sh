@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the Edit Favorites dialog for docs/ over a few sample favorites: as it opens
-# (docs/edit-favorites.png) and after a few commands (docs/edit-favorites-commands.png). Runs
-# offscreen; needs a configured build directory (build/ or
-# $BUILD_DIR).
+# (docs/edit-favorites.png) and after a few commands (docs/edit-favorites-commands.png), over
+# the sample project copied to ~/projects/Sample of a neutral HOME (scripts/neutral-home.sh).
+# Runs offscreen; needs a configured build directory (build/ or $BUILD_DIR).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
@@ -12,5 +12,6 @@ cmake --build "$BUILD_DIR" --target grab_edit
 mkdir -p docs
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
-XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen "$BUILD_DIR/tests/dialogs/edit/grab_edit" docs
+XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen scripts/neutral-home.sh sh -c \
+    '"$0" docs "$HOME/projects/Sample"' "$BUILD_DIR/tests/dialogs/edit/grab_edit"
 echo "Saved docs/edit-favorites.png and docs/edit-favorites-commands.png"

@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
 # Pictures of the IDE shell for docs/: the Favorites menu open over a few sample favorites
 # (docs/favorites-menu.png) and the main window with the sample project (docs/ide-shell.png).
-# Runs the shell under Xvfb with a temporary registry; needs a configured build directory
-# (build/ or $BUILD_DIR).
+# Runs the shell under Xvfb with a temporary registry, over the sample project copied to
+# ~/projects/Sample of a neutral HOME (scripts/neutral-home.sh); needs a configured build
+# directory (build/ or $BUILD_DIR).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
-[ -f "$BUILD_DIR/build.ninja" ] || cmake -S . -B "$BUILD_DIR" -G Ninja >/dev/null
-cmake --build "$BUILD_DIR" --target ide-shell Quendle5 favorites
+if [ "${1:-}" != --in-neutral-home ]; then
+    [ -f "$BUILD_DIR/build.ninja" ] || cmake -S . -B "$BUILD_DIR" -G Ninja >/dev/null
+    cmake --build "$BUILD_DIR" --target ide-shell Quendle5 favorites
+    exec scripts/neutral-home.sh "$0" --in-neutral-home
+fi
 
 shell="$BUILD_DIR/bin/ide-shell"
 favorites="$BUILD_DIR/tools/favorites/favorites"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 registry="$work/HKEY_CURRENT_USER.reg"
-sample="$PWD/examples/SampleProject"
+sample="$HOME/projects/Sample"
 
 # LastID, then one record per line: parent|position|type|id|path|alias.
 {

@@ -478,6 +478,33 @@ void TFavoriteItems::ExchangeItems(std::string& a, std::string& b) {
     b = std::move(newB);
 }
 
+TItemIndex::TItemIndex(const TStringList& items) : FItems(items) {
+    FEntries.reserve(static_cast<std::size_t>(items.Count()));
+    for (int i = 0; i < items.Count(); ++i)
+        FEntries.push_back({GetIntPart(items[i], 3, Sep), i});
+    std::sort(FEntries.begin(), FEntries.end());
+}
+
+int TItemIndex::First(std::string_view record) const {
+    // Texts equal ignoring case hold the same digits, so they carry the same id.
+    const std::int32_t id = GetIntPart(record, 3, Sep);
+    for (auto it = std::lower_bound(FEntries.begin(), FEntries.end(), TEntry{id, 0});
+         it != FEntries.end() && it->Id == id; ++it)
+        if (SameText(FItems[it->Index], record))
+            return it->Index;
+    return -1;
+}
+
+void TItemIndex::Replace(int index, std::string_view record) {
+    const std::int32_t old = GetIntPart(FItems[index], 3, Sep);
+    const std::int32_t id = GetIntPart(record, 3, Sep);
+    if (id == old)
+        return;
+    FEntries.erase(std::lower_bound(FEntries.begin(), FEntries.end(), TEntry{old, index}));
+    FEntries.insert(std::lower_bound(FEntries.begin(), FEntries.end(), TEntry{id, index}),
+                    TEntry{id, index});
+}
+
 std::string TFavoriteItems::GetSection() const {
     return "\\Favorites";
 }

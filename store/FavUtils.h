@@ -225,6 +225,29 @@ private:
     std::vector<std::uint8_t> FLoadedValue;
 };
 
+// Finds records of an item list by id (field 3) while they are rewritten one by one: First
+// answers as TStringList::IndexOf does (the first record equal to the text ignoring case), in
+// time that grows with the records sharing the id instead of with the list. The list must not
+// gain or lose records while the index is used; each record rewritten through Put must be
+// announced through Replace.
+class TItemIndex {
+public:
+    explicit TItemIndex(const TStringList& items);
+    // Index of the first record equal to the text ignoring case, or -1.
+    int First(std::string_view record) const;
+    // The record at index is about to become `record`.
+    void Replace(int index, std::string_view record);
+
+private:
+    struct TEntry {
+        std::int32_t Id;
+        int Index;
+        auto operator<=>(const TEntry&) const = default;
+    };
+    const TStringList& FItems;
+    std::vector<TEntry> FEntries; // by id, then index
+};
+
 // The collection as a component stream ("TPF0" ... ), byte for byte.
 std::vector<std::uint8_t> WriteFavoriteStream(const TFavoriteItems& items);
 // What a component stream holds, as views into its bytes: the records (when the stream has

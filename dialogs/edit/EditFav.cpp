@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 namespace {
 
@@ -187,14 +188,15 @@ void TEditFavoritesWnd::AddTreeNode(QTreeWidgetItem* parent, const std::string& 
     // A group that holds one of its own ancestors (possible only in a damaged collection)
     // is shown once, not followed for ever.
     ancestors.push_back(id);
-    const int count = FEditItems->GetSubGroups(id).Count();
-    for (int i = 0; i < count; ++i) {
-        // Asked again for every entry: the recursive call refills the shared list.
-        const std::string group = FEditItems->GetSubGroups(id).Get(i);
+    // A copy of the group records only: the recursion below asks for other children.
+    std::vector<std::string> groups;
+    for (const std::string& child : FEditItems->SubItemsView(id))
+        if (GetIntPart(child, 2, Sep) == fitGroup)
+            groups.push_back(child);
+    for (const std::string& group : groups)
         if (std::find(ancestors.begin(), ancestors.end(), GetIntPart(group, 3, Sep)) ==
             ancestors.end())
             AddTreeNode(node, group, ancestors);
-    }
     ancestors.pop_back();
 }
 
@@ -234,9 +236,29 @@ void TEditFavoritesWnd::FillGrid(QTreeWidgetItem* node) {
 void TEditFavoritesWnd::FlushGrid() {
     if (!grdItems->Enabled())
         return;
-    for (int row = 1; row < grdItems->RowCount(); ++row)
-        FEditItems->ChangeAlias(RowRecord(row),
-                                ui::BytesFromQString(grdItems->Cell(AliasColumn, row)));
+    // Writing back an alias the row still shows would change nothing; the index is made only
+    // once a typed one is found, so an untouched grid costs one comparison per row.
+    std::optional<TItemIndex> index;
+    TStringList& records = FEditItems->Items();
+    for (int row = 1; row < grdItems->RowCount(); ++row) {
+        // Compared as shown: equal texts come from equal bytes, so only a typed alias differs.
+        const QString shown = grdItems->Cell(0, row);
+        const QString typed = grdItems->Cell(AliasColumn, row);
+        if (QStringView(shown).sliced(shown.lastIndexOf(QLatin1Char(Sep)) + 1) == typed)
+            continue;
+        const std::string record = ui::BytesFromQString(shown);
+        std::string alias = ui::BytesFromQString(typed);
+        if (!index)
+            index.emplace(records);
+        // As ChangeAlias: the first equal record takes the row's fields and the typed alias.
+        const int at = index->First(record);
+        const std::size_t bar = record.rfind(Sep);
+        std::string changed =
+            (bar == std::string::npos ? std::string() : record.substr(0, bar + 1)) + alias;
+        if (at >= 0)
+            index->Replace(at, changed);
+        records.Put(at, std::move(changed));
+    }
 }
 
 int TEditFavoritesWnd::RowItemType(int row) const {
@@ -482,17 +504,21 @@ void TEditFavoritesWnd::MakePositionsDistinct() {
         return;
     // Numbered again from 0 in the order the grid shows, as an addition numbers them.
     TStringList& records = FEditItems->Items();
+    TItemIndex index(records);
     for (int row = 1; row < grdItems->RowCount(); ++row) {
         const std::string record = RowRecord(row);
         const std::size_t bar = record.find(Sep);
         if (bar == std::string::npos)
             continue;
         const std::size_t next = record.find(Sep, bar + 1);
-        const std::string numbered = record.substr(0, bar + 1) + IntToStrLen(row - 1, 3) +
-                                     (next == std::string::npos ? "" : record.substr(next));
-        if (const int index = records.IndexOf(record); index >= 0 && numbered != record) {
-            records.Put(index, numbered);
+        std::string numbered = record.substr(0, bar + 1) + IntToStrLen(row - 1, 3) +
+                               (next == std::string::npos ? "" : record.substr(next));
+        if (numbered == record)
+            continue;
+        if (const int at = index.First(record); at >= 0) {
+            index.Replace(at, numbered);
             grdItems->SetCell(0, row, Text(numbered));
+            records.Put(at, std::move(numbered));
         }
     }
 }

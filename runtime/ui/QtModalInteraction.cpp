@@ -70,25 +70,6 @@ int FilterIndexOf(const QStringList& filters, const QString& selected) {
     return 0;
 }
 
-QStringList HelpFolders() {
-    QStringList folders;
-    if (qEnvironmentVariableIsSet(HelpDirVariable))
-        folders << qEnvironmentVariable(HelpDirVariable);
-    if (QCoreApplication::instance()) {
-        // Where an installation puts the topics, relative to the program's folder.
-        folders << QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
-                                       .filePath(QStringLiteral(QUENDLE_HELP_DIR_FROM_BIN)));
-        // Tests and the IDE shell live in sub-folders of the build tree; help/ sits at its top.
-        QDir dir(QCoreApplication::applicationDirPath());
-        for (int level = 0; level < 4; ++level) {
-            folders << dir.filePath(QStringLiteral("help"));
-            if (!dir.cdUp())
-                break;
-        }
-    }
-    return folders;
-}
-
 } // namespace
 
 int QtModalInteraction::ShowModal(QDialog& dialog) {
@@ -180,7 +161,7 @@ bool QtModalInteraction::BrowseFolder(QString& folder, const QString& prompt) {
 }
 
 void QtModalInteraction::ShowHelp(const QString& helpFile, int context) {
-    const QString topic = HelpTopicPath(helpFile, context);
+    const QString topic = HelpTopicPath(helpFile, context, FHelpFolders);
     if (topic.isEmpty()) {
         ErrorBox(
             QApplication::activeWindow(),
@@ -218,7 +199,7 @@ QStringList ToNameFilters(const QString& filter) {
     return result;
 }
 
-QString HelpTopicPath(const QString& helpFile, int context) {
+QString HelpTopicPath(const QString& helpFile, int context, const QStringList& folders) {
     QString name = ToQString(ExtractFileName(helpFile.toStdString()));
     if (const qsizetype dot = name.lastIndexOf(u'.'); dot >= 0)
         name.truncate(dot);
@@ -226,7 +207,7 @@ QString HelpTopicPath(const QString& helpFile, int context) {
         return {};
     const QString relative =
         name.toLower() + u'/' + QString::number(context) + QStringLiteral(".html");
-    for (const QString& folder : HelpFolders()) {
+    for (const QString& folder : folders) {
         const QFileInfo topic(QDir(folder).filePath(relative));
         if (topic.isFile())
             return topic.absoluteFilePath();

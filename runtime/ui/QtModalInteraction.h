@@ -9,15 +9,25 @@
 namespace ui {
 
 // Real dialogs, message boxes, help and program starts. Every dialog it runs goes through
-// ShowModal, the one place that enters a modal event loop.
+// ShowModal, the one place that enters a modal event loop. Help topics are looked for in the
+// folders the application gives.
 class QtModalInteraction : public ModalInteraction {
 public:
+    QtModalInteraction() = default;
+    explicit QtModalInteraction(QStringList helpFolders) : FHelpFolders(std::move(helpFolders)) {}
+
     int ShowModal(QDialog& dialog) override;
     void ErrorBox(QWidget* parent, const QString& text, int helpContext) override;
     bool OpenFile(QWidget* parent, OpenDialogState& state) override;
     bool BrowseFolder(QString& folder, const QString& prompt) override;
     void ShowHelp(const QString& helpFile, int context) override;
     bool StartProgram(const QString& program, const QStringList& arguments) override;
+
+    const QStringList& HelpFolders() const noexcept { return FHelpFolders; }
+    void SetHelpFolders(QStringList folders) { FHelpFolders = std::move(folders); }
+
+private:
+    QStringList FHelpFolders;
 };
 
 // Converts a runtime filter ("Label|*.a;*.b|Label 2|*.c") to Qt name filters, one per label,
@@ -25,13 +35,8 @@ public:
 // gets "*"; an unpaired trailing label is dropped.
 QStringList ToNameFilters(const QString& filter);
 
-// Environment variable naming an extra folder searched first for help topics.
-inline constexpr const char* HelpDirVariable = "QUENDLE_HELP_DIR";
-
-// The shipped HTML topic for a help file and context ("Morvith.hlp", 70 ->
-// help/morvith/70.html), searched in $QUENDLE_HELP_DIR, then where an installation puts it
-// (share/quendle/help beside the program's bin folder), then in "help" next to the
-// executable and in up to three folders above it. Empty when there is no such topic.
-QString HelpTopicPath(const QString& helpFile, int context);
+// The HTML topic for a help file and context ("Morvith.hlp", 70 -> morvith/70.html, the
+// file's name in lower case) in the first of the folders that holds it; empty when none does.
+QString HelpTopicPath(const QString& helpFile, int context, const QStringList& folders);
 
 } // namespace ui

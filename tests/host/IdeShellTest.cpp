@@ -13,8 +13,15 @@ struct ShellRun {
     std::string err;
 };
 
-ShellRun Shell(const QStringList& arguments) {
+// Without a display unless the test environment's offscreen platform is kept.
+ShellRun Shell(const QStringList& arguments, bool display = true) {
     QProcess process;
+    if (!display) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(QString::fromLatin1(name));
+        process.setProcessEnvironment(environment);
+    }
     process.start(QStringLiteral(IDE_SHELL_PATH), arguments);
     ShellRun run;
     if (!process.waitForFinished(60000)) {
@@ -46,6 +53,30 @@ const std::string HostMenusAfter = "SearchMenu\t&Search\n"
 using IdeShellTest = PrivateRegistryTest;
 
 } // namespace
+
+TEST(IdeShellCommandLine, AnsweredWithoutADisplay) {
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        std::string out; // the start of standard output
+        std::string err; // the start of standard error
+    };
+    const Case cases[] = {
+        {{"--version"}, 0, "ide-shell " QUENDLE_VERSION "\n", ""},
+        {{"--help"}, 0, "Usage: ", ""},
+        {{"--no-such-option"}, 1, "", "ide-shell: Unknown option 'no-such-option'.\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const ShellRun run = Shell(c.arguments, false);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_EQ(run.out.substr(0, c.out.size()), c.out);
+        EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
+        if (!c.err.empty()) {
+            EXPECT_EQ(run.err.size(), c.err.size()) << "one line: " << run.err;
+        }
+    }
+}
 
 TEST_F(IdeShellTest, DumpMenuPrintsTheFavoritesAndWritesNothing) {
     StoreSampleFavorites();

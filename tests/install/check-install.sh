@@ -20,10 +20,18 @@ else
 fi
 prefix=$(realpath "$prefix")
 
-for file in bin/favorites bin/ide-shell lib/quendle/libQuendle5.so lib/quendle/libQuendle4.so \
+# The packages' private folder: lib/quendle, or lib/TRIPLET/quendle where there is multiarch.
+packages=""
+for folder in "$prefix"/lib/quendle "$prefix"/lib/*/quendle; do
+    [ -d "$folder" ] && packages=${folder#"$prefix"/} && break
+done
+[ -n "$packages" ] || fail "no folder of the add-in packages is installed"
+for file in bin/favorites bin/ide-shell "$packages/libQuendle5.so" "$packages/libQuendle4.so" \
     share/quendle/help/morvith/70.html share/quendle/help/morvith/130.html \
     share/applications/quendle-ide-shell.desktop \
-    share/icons/hicolor/scalable/apps/quendle-ide-shell.svg share/man/man1/favorites.1.gz; do
+    share/icons/hicolor/scalable/apps/quendle-ide-shell.svg share/man/man1/favorites.1.gz \
+    share/man/man1/ide-shell.1.gz share/bash-completion/completions/favorites \
+    share/doc/quendle/copyright share/doc/quendle/changelog.gz; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 
@@ -47,7 +55,7 @@ done
 # The shell finds its packages and its help topics in the installed tree.
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-for package in "" "$prefix/lib/quendle/libQuendle4.so"; do
+for package in "" "$prefix/$packages/libQuendle4.so"; do
     menu=$("$prefix/bin/ide-shell" --dump-menu --registry "$work/registry.reg" \
         ${package:+--package "$package"}) || fail "ide-shell --dump-menu ${package:-(default)} failed"
     grep -q $'^FavoriteMenu\tF&avorites$' <<<"$menu" ||
@@ -56,4 +64,9 @@ done
 topic=$("$prefix/bin/ide-shell" --help-topic Morvith.hlp:130) || fail "help topic 130 not found"
 [ "$topic" = "$prefix/share/quendle/help/morvith/130.html" ] ||
     fail "help topic 130 found at $topic, not in the installed tree"
+for program in favorites ide-shell; do
+    version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/$program" --version) ||
+        fail "$program --version failed"
+    [[ $version =~ ^$program\ [0-9]+(\.[0-9]+)+$ ]] || fail "$program --version said \"$version\""
+done
 echo "check-install: $prefix is complete and runs"

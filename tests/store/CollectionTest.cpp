@@ -420,3 +420,29 @@ TEST(Collection, FastPathsMatchTheDescribedWalks) {
 }
 
 } // namespace
+
+// The index answers as IndexOf while records are rewritten, ids changed, duplicated, cased
+// differently or not numbers at all.
+TEST(ItemIndex, FindsWhatIndexOfFindsWhileRecordsAreRewritten) {
+    std::mt19937 rng(20261209);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const std::string ids[] = {"1", "2", "3", "x", "X", "", "99999999999"};
+    const std::string aliases[] = {"a", "A", "b"};
+    auto record = [&] { return "000000000|000|2|" + ids[pick(7)] + "|/p|" + aliases[pick(3)]; };
+    for (int round = 0; round < 200; ++round) {
+        TStringList items;
+        for (int i = pick(12); i > 0; --i)
+            items.Add(record());
+        TItemIndex index(items);
+        for (int step = 0; step < 10 && items.Count() > 0; ++step) {
+            const std::string wanted = pick(2) ? items[pick(items.Count())] : record();
+            const int at = index.First(wanted);
+            ASSERT_EQ(at, items.IndexOf(wanted)) << "round " << round << " step " << step;
+            if (at >= 0) {
+                const std::string changed = record();
+                index.Replace(at, changed);
+                items.Put(at, changed);
+            }
+        }
+    }
+}

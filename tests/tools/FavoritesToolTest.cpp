@@ -212,6 +212,9 @@ TEST(FavoritesTool, HelpAndUsageErrors) {
           "--registry"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
     EXPECT_EQ(RunTool({"add", "--help"}).out, help.out);
+    const Result version = RunTool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "favorites " QUENDLE_VERSION "\n");
 
     struct Case {
         std::vector<std::string> args;

@@ -84,6 +84,7 @@ write nothing.
 Options:
   --registry FILE             use FILE as the registry (off Windows)
   --help                      show this help
+  --version                   show the program's name and version
 
 Every failure prints one line on standard error, leaves the stored favorites as they
 were and exits with status 1 (check: 2).
@@ -628,6 +629,10 @@ int Run(const Args& argv) {
     for (; i < argv.size(); ++i) {
         if (argv[i] == "--help" || argv[i] == "-h") {
             WriteStdout(Usage);
+            return 0;
+        }
+        if (argv[i] == "--version") {
+            WriteStdout("favorites " QUENDLE_VERSION "\n");
             return 0;
         }
         if (TakeOption(argv, i, "--registry", registry)) {

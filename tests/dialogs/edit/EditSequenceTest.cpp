@@ -404,8 +404,6 @@ TEST_F(EditSequenceTest, RandomCommandsAgreeWithAPlainModel) {
         } else {
             EXPECT_EQ(items.Items().Lines(), before);
         }
-        for (const std::string& s : steps)
-            fprintf(stderr, "STEP %s\n", s.c_str());
         if (HasFailure()) {
             std::string trail;
             for (const std::string& s : steps)

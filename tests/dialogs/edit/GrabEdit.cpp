@@ -1,6 +1,6 @@
-// Saves pictures of the Edit Favorites dialog over a few sample favorites (some groups, a
-// missing file, a long path) into the folder given as the argument: as it opens, and after a
-// few commands.
+// Not a test: saves pictures of the Edit Favorites dialog over a few sample favorites (some
+// groups, a missing file, a long path) into the folder given as the first argument, over the
+// sample project given as the second: as it opens, and after a few commands.
 #include "EditFavoritesWnd.h"
 #include "FavUtils.h"
 #include "Records.h"
@@ -16,15 +16,20 @@ using testsupport::Record;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
-    const std::string sample = EXAMPLES_DIR "/SampleProject/";
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: grab_edit OUTPUT-FOLDER SAMPLE-PROJECT-FOLDER\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const std::string sample =
+        QDir(QString::fromLocal8Bit(argv[2])).absolutePath().toStdString() + '/';
 
     TFavoriteItems items;
     items.SetItems(TStringList{
         Record(0, 0, fitProject, 1, sample + "Sample.dpr", "Sample"),
         Record(0, 1, fitPackage, 2, sample + "SampleTools.dpk", "Sample tools"),
         Record(0, 2, fitUnit, 3, sample + "Sources/TextTools.pas", "Text tools"),
-        Record(0, 3, fitUnit, 4, "/home/ann/Projects/Retired/OldReports.pas", "Old reports"),
+        Record(0, 3, fitUnit, 4, "/home/ann/projects/Retired/OldReports.pas", "Old reports"),
         Record(0, 4, fitFile, 5, sample + "README.txt", "Read me"),
         Record(0, 5, fitFolder, 6, sample + "Sources", "Sources"),
         Record(0, 6, fitGroup, 7, "", "Units"),

@@ -236,21 +236,33 @@ TEST(QtModal, FolderChooserPreselectsPlacesAndAnswers) {
     }
 }
 
-TEST(QtModal, HelpTopicResolution) {
-    QTemporaryDir extra;
-    ASSERT_TRUE(extra.isValid() && QDir(extra.path()).mkpath("other"));
-    QFile(QDir(extra.path()).filePath("other/5.html")).open(QIODevice::WriteOnly);
-    qputenv(ui::HelpDirVariable, extra.path().toLocal8Bit());
+// Help folders with topics of their own: the first holds other/5.html, the second that too
+// and morvith/70.html and 130.html.
+struct HelpFolders {
+    HelpFolders() {
+        for (const QString& file :
+             {QStringLiteral("first/other/5.html"), QStringLiteral("second/other/5.html"),
+              QStringLiteral("second/morvith/70.html"),
+              QStringLiteral("second/morvith/130.html")}) {
+            QDir(dir.path()).mkpath(QFileInfo(file).path());
+            QFile(dir.filePath(file)).open(QIODevice::WriteOnly);
+        }
+    }
+    QStringList List() const { return {dir.filePath("first"), dir.filePath("second")}; }
+    QTemporaryDir dir;
+};
 
+TEST(QtModal, HelpTopicResolution) {
+    const HelpFolders folders;
     const struct {
         QString helpFile;
         int context;
         QString endsWith; // empty: no topic
     } cases[] = {
-        {"Morvith.hlp", 70, "help/morvith/70.html"},
-        {"MORVITH.HLP", 130, "help/morvith/130.html"},
-        {"C:\\Help\\Morvith.hlp", 70, "help/morvith/70.html"},
-        {"Other.hlp", 5, "other/5.html"},
+        {"Morvith.hlp", 70, "second/morvith/70.html"},
+        {"MORVITH.HLP", 130, "second/morvith/130.html"},
+        {"C:\\Help\\Morvith.hlp", 70, "second/morvith/70.html"},
+        {"Other.hlp", 5, "first/other/5.html"},
         {"Morvith.hlp", 71, ""},
         {"Morvith.hlp", 0, ""},
         {"Missing.hlp", 70, ""},
@@ -258,7 +270,7 @@ TEST(QtModal, HelpTopicResolution) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.helpFile.toStdString() + " " + std::to_string(c.context));
-        const QString topic = ui::HelpTopicPath(c.helpFile, c.context);
+        const QString topic = ui::HelpTopicPath(c.helpFile, c.context, folders.List());
         if (c.endsWith.isEmpty()) {
             EXPECT_TRUE(topic.isEmpty()) << topic.toStdString();
         } else {
@@ -266,13 +278,15 @@ TEST(QtModal, HelpTopicResolution) {
             EXPECT_TRUE(QFileInfo(topic).isFile());
         }
     }
-    qunsetenv(ui::HelpDirVariable);
+    EXPECT_TRUE(ui::HelpTopicPath("Other.hlp", 5, {}).isEmpty());
 }
 
 TEST(QtModal, ShowHelpOpensTheTopicOrReportsItMissing) {
+    const HelpFolders folders;
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     DrivenQtModal modal;
+    modal.SetHelpFolders(folders.List());
     QStringList errors;
     modal.drive = [&](QDialog& dialog) {
         errors << dynamic_cast<QMessageBox&>(dialog).text();
@@ -282,7 +296,7 @@ TEST(QtModal, ShowHelpOpensTheTopicOrReportsItMissing) {
 
     modal.ShowHelp(QStringLiteral("Morvith.hlp"), 130);
     ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_TRUE(catcher.urls[0].toLocalFile().endsWith("help/morvith/130.html"));
+    EXPECT_TRUE(catcher.urls[0].toLocalFile().endsWith("second/morvith/130.html"));
     EXPECT_TRUE(errors.isEmpty());
 
     modal.ShowHelp(QStringLiteral("Morvith.hlp"), 999);
