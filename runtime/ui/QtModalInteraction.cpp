@@ -97,9 +97,9 @@ int QtModalInteraction::ShowModal(QDialog& dialog) {
 }
 
 void QtModalInteraction::ErrorBox(QWidget* parent, const QString& text, int /*helpContext*/) {
-    // The help context only serves F1 on the runtime's box; no caller here passes one.
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
+    // The help context only serves F1 on the runtime's box; no caller here passes one. The
+    // runtime titles its error boxes "Error", not after the program.
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, parent);
     ShowModal(box);
 }
 

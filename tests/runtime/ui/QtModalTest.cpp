@@ -162,14 +162,15 @@ TEST(QtModal, OpenFileStartsInTheProposedFilesFolder) {
     }
 }
 
-TEST(QtModal, ErrorBoxIsACriticalBoxWithOneOkButton) {
+TEST(QtModal, ErrorBoxIsACriticalBoxTitledErrorWithOneOkButton) {
     DrivenQtModal modal;
+    // Not the program's name, which Qt would otherwise put in the title.
     QApplication::setApplicationDisplayName(QStringLiteral("Shell"));
     modal.drive = [](QDialog& dialog) {
         auto& box = dynamic_cast<QMessageBox&>(dialog);
         EXPECT_EQ(box.icon(), QMessageBox::Critical);
         EXPECT_EQ(box.text(), QStringLiteral("It broke."));
-        EXPECT_EQ(box.windowTitle(), QStringLiteral("Shell"));
+        EXPECT_EQ(box.windowTitle(), QStringLiteral("Error"));
         EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
         box.button(QMessageBox::Ok)->click();
         return Finish(dialog);
