@@ -9,6 +9,9 @@
 #include <QStyleOption>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
+
 namespace ui {
 
 namespace {
@@ -17,7 +20,23 @@ bool IsSeparator(QChar c) {
     return c.unicode() < 0x80 && IsPathSeparator(static_cast<char>(c.unicode()));
 }
 
+// Relative luminance of an sRGB colour.
+double Luminance(const QColor& color) {
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = color.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
+           0.0722 * linear(rgb.blueF());
+}
+
 } // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 QColor SysColor(const QPalette& palette, TSysColor color) {
     const auto active = [&](QPalette::ColorRole role) {
@@ -40,8 +59,14 @@ QColor SysColor(const QPalette& palette, TSysColor color) {
         return active(QPalette::Base);
     case TSysColor::WindowText:
         return active(QPalette::Text);
-    case TSysColor::GrayText:
-        return palette.color(QPalette::Disabled, QPalette::Text);
+    case TSysColor::GrayText: {
+        // Grey text still has to be read: the style's grey only when it is no paler against
+        // the window colour than the platform's.
+        const QColor styled = palette.color(QPalette::Disabled, QPalette::Text);
+        const QColor window = active(QPalette::Base);
+        return ContrastRatio(styled, window) >= ContrastRatio(ReadableGray, window) ? styled
+                                                                                     : ReadableGray;
+    }
     }
     return active(QPalette::Text);
 }

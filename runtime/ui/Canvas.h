@@ -29,11 +29,18 @@ enum class TSysColor {
     HighlightText, // QPalette::HighlightedText
     Window,        // QPalette::Base
     WindowText,    // QPalette::Text
-    GrayText,      // QPalette::Text of the disabled group
+    GrayText,      // QPalette::Text of the disabled group, or ReadableGray when that is paler
 };
 // The colour of a system colour in a palette. System colours do not follow a widget's
 // enabled state, so the active group is read (the disabled one for the grey text).
 QColor SysColor(const QPalette& palette, TSysColor color);
+
+// The platform's grey text colour where a style offers nothing more readable: 4.5:1 against
+// white, where disabled text (RGB 191,191,191 in Qt's palettes) reaches only 1.8:1.
+inline const QColor ReadableGray{109, 109, 109};
+// The contrast ratio of two colours as accessibility guidelines define it, from 1 (none) to 21
+// (black on white).
+double ContrastRatio(const QColor& a, const QColor& b);
 
 // How a text that does not fit its rectangle is cut.
 enum class TEllipsis {
