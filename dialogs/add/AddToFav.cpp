@@ -28,8 +28,8 @@
 
 namespace {
 
-constexpr int HelpContext = 70;
-const QString HelpFile = QStringLiteral("Morvith.hlp");
+constexpr int FormHelpContext = 70;
+const QString FormHelpFile = QStringLiteral("Morvith.hlp");
 
 // Indexes of the two combo boxes' entries that the form tells apart.
 constexpr int ItemFile = 0;
@@ -153,6 +153,7 @@ TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : ui::TForm(parent) {
     setWindowTitle(QStringLiteral("Add To Favorites"));
     setFont(ui::FormFont());
     setFixedSize(465, 246);
+    SetHelp(FormHelpFile, FormHelpContext);
 
     using ui::MakeControl;
     btnOk = MakeControl<QPushButton>(this, "btnOk", {219, 214, 75, 23}, QStringLiteral("OK"));
@@ -185,6 +186,16 @@ TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : ui::TForm(parent) {
                          QStringLiteral("Libraries (*.dpk)"), QStringLiteral("Units (*.pas)")},
                         {24, 122, 177, 21});
 
+    // Qt names a control inside a group box after the box's title, which would call the two
+    // pairs of path field and button alike; each gets a name of its own.
+    gbAdd->setAccessibleName(ui::CaptionText(gbAdd->title()));
+    btnItem->setAccessibleName(QStringLiteral("Browse for the item"));
+    btnGroup->setAccessibleName(QStringLiteral("Browse for the group's files or folder"));
+    ui::NameAfterCaption(*edtItem, rdoItem->text());
+    ui::NameAfterCaption(*edtGroup, rdoGroup->text());
+    cmbItem->setAccessibleName(QStringLiteral("Kind of item"));
+    cmbGroup->setAccessibleName(QStringLiteral("Kind of group"));
+
     dlgOpenFile.title = QStringLiteral("Open");
     dlgOpenFile.filter = Q(sOpenDialogFilter);
     dlgOpenFile.filterIndex = 1;
@@ -194,6 +205,8 @@ TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : ui::TForm(parent) {
 
     gbAlias = MakeControl<QGroupBox>(this, "gbAlias", {8, 159, 449, 46}, QStringLiteral("Alia&s:"));
     edtAlias = MakeControl<QLineEdit>(gbAlias, "edtAlias", {8, 16, 432, 21});
+    gbAlias->setAccessibleName(ui::CaptionText(gbAlias->title()));
+    ui::NameAfterCaption(*edtAlias, gbAlias->title());
 
     // The form's tab order: the Add box (its controls in their own order), the Alias box,
     // then the buttons.
@@ -393,7 +406,7 @@ void TAddToFavoritesWnd::edtGroupChange() {
 }
 
 void TAddToFavoritesWnd::btnHelpClick() {
-    ui::Modal().ShowHelp(HelpFile, HelpContext);
+    ShowHelpTopic();
 }
 
 void GetFolderFiles(const std::string& folder, int groupKind, TStringList& files) {

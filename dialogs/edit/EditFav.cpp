@@ -47,6 +47,7 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
     setWindowTitle(QStringLiteral("Edit Favorites"));
     setFont(ui::FormFont());
     setFixedSize(547, 286);
+    SetHelp(QString::fromLatin1(FormHelpFile), FormHelpContext);
 
     // Made in tab order.
     using ui::MakeControl;
@@ -58,6 +59,7 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
     tvGroups->setIndentation(19);
     tvGroups->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tvGroups->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui::NameAfterCaption(*tvGroups, gbGroups->title());
     // The stored design's one node.
     ui::AddChildNode(*tvGroups, nullptr, QStringLiteral("All Files"), 0);
 
@@ -72,6 +74,7 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
     grdItems->SetRefusedEditChars(QString::fromLatin1(RefusedAliasChars));
     grdItems->SetDefaultDrawing(false);
     grdItems->setEnabled(false);
+    ui::NameAfterCaption(*grdItems, gbItems->title());
 
     btnOpen = MakeButton(gbItems, "btnOpen", "O&pen", 296, 16);
     btnAdd = MakeButton(gbItems, "btnAdd", "&Add...", 296, 55);
@@ -115,6 +118,9 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
         grdItemsSetEditText(col, row, text);
     };
     grdItems->OnDblClick = [this] { grdItemsDblClick(grdItems); };
+    grdItems->OnAccessibleCell = [this](int col, int row) {
+        return grdItemsAccessibleCell(col, row);
+    };
     const std::pair<QPushButton*, void (TEditFavoritesWnd::*)(QObject*)> commands[] = {
         {btnOpen, &TEditFavoritesWnd::btnOpenClick},
         {btnAdd, &TEditFavoritesWnd::btnAddClick},
@@ -141,6 +147,7 @@ TEditFavoritesWnd::~TEditFavoritesWnd() {
     grdItems->OnMouseDown = nullptr;
     grdItems->OnSetEditText = nullptr;
     grdItems->OnDblClick = nullptr;
+    grdItems->OnAccessibleCell = nullptr;
     FormDestroy();
 }
 
@@ -293,30 +300,32 @@ void TEditFavoritesWnd::grdItemsDrawCell(ui::TCanvas& canvas, int col, int row, 
         return;
     }
 
-    const std::string record = RowRecord(row);
-    const int type = GetIntPart(record, 2, Sep);
-    const std::string path = GetPart(record, 4, Sep);
-    // Tested at every paint: a deleted file shows its cross on the next repaint.
-    const bool exists = type == fitFolder  ? FolderExists(path)
-                        : type == fitGroup ? true
-                                           : FileExists(path);
+    const TItemShown shown = ItemShown(RowRecord(row));
     canvas.SetBrushColor(canvas.Color(TSysColor::Window));
     canvas.FillRect(rect);
-    if (record.empty())
+    if (shown.blank)
         return;
     const int y = rect.top() + 1;
     const bool current = row == grdItems->Row();
     if (current)
         ilItems.Draw(canvas, rect.left() - 3, y, iiMarker);
-    ilItems.Draw(canvas, rect.left() + 12, y, type + 1, exists);
-    if (!exists)
+    ilItems.Draw(canvas, rect.left() + 12, y, shown.image, shown.exists);
+    if (!shown.exists)
         ilItems.DrawOverlay(canvas, rect.left() + 12, y, iiMissing, 0);
-    canvas.SetFontColor(current  ? CurrentRowText
-                        : exists ? canvas.Color(TSysColor::WindowText)
-                                 : canvas.Color(TSysColor::GrayText));
+    canvas.SetFontColor(current        ? CurrentRowText
+                        : shown.exists ? canvas.Color(TSysColor::WindowText)
+                                       : canvas.Color(TSysColor::GrayText));
     canvas.SetBrushColor(canvas.Color(TSysColor::Window));
-    canvas.DrawText(rect.adjusted(32, 0, -2, 0), ui::ReadableText(Text(path)), ui::TEllipsis::Path);
+    canvas.DrawText(rect.adjusted(32, 0, -2, 0), ui::ReadableText(Text(shown.path)),
+                    ui::TEllipsis::Path);
     canvas.SetFontColor(Qt::black);
+}
+
+ui::TCellAccessible TEditFavoritesWnd::grdItemsAccessibleCell(int col, int row) const {
+    if (col == AliasColumn)
+        return {ui::ReadableText(grdItems->Cell(col, row)), {}};
+    const TItemShown shown = ItemShown(RowRecord(row));
+    return {ItemAccessibleText(shown), ItemAccessibleDescription(shown)};
 }
 
 void TEditFavoritesWnd::EndEdit() {
@@ -525,7 +534,7 @@ void TEditFavoritesWnd::RebuildTree() {
 }
 
 void TEditFavoritesWnd::btnHelpClick(QObject*) {
-    ui::Modal().ShowHelp(QString::fromLatin1(FormHelpFile), FormHelpContext);
+    ShowHelpTopic();
 }
 
 void TEditFavoritesWnd::btnAboutClick(QObject*) {

@@ -1,6 +1,9 @@
 #include "ItemImages.h"
 
 #include "Canvas.h"
+#include "FavUtils.h"
+#include "Paths.h"
+#include "TextBytes.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -108,4 +111,34 @@ void AddItemImages(ui::TImageList& images) {
         p.strokePath(cross, QPen(QColor(0x00, 0x00, 0x80), 3.4, Qt::SolidLine, Qt::RoundCap));
         p.strokePath(cross, QPen(QColor(0x10, 0x40, 0xff), 1.8, Qt::SolidLine, Qt::RoundCap));
     }));
+}
+
+TItemShown ItemShown(std::string_view record) {
+    TItemShown shown;
+    if (record.empty())
+        return shown;
+    const std::string text(record);
+    int type = GetIntPart(text, 2, '|');
+    if (type < fitProject || type > fitGroup)
+        type = fitFile;
+    shown.blank = false;
+    shown.image = type + 1;
+    shown.path = GetPart(text, 4, '|');
+    shown.exists = type == fitFolder  ? FolderExists(shown.path)
+                   : type == fitGroup ? true
+                                      : FileExists(shown.path);
+    shown.kind = type == fitGroup ? QStringLiteral("Group") : QString::fromStdString(KindWord(type));
+    return shown;
+}
+
+QString ItemAccessibleText(const TItemShown& shown) {
+    if (shown.blank)
+        return {};
+    if (shown.path.empty())
+        return shown.kind;
+    return shown.kind + u' ' + ui::ReadableText(ui::QStringFromBytes(shown.path));
+}
+
+QString ItemAccessibleDescription(const TItemShown& shown) {
+    return shown.exists ? QString() : QStringLiteral("missing");
 }

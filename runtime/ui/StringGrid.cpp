@@ -12,6 +12,7 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <utility>
 
 namespace ui {
 
@@ -75,9 +76,18 @@ public:
         return parent.isValid() ? 0 : FGrid.ColCount();
     }
     QVariant data(const QModelIndex& index, int role) const override {
+        const int col = index.column();
+        const int row = index.row() + FixedRowCount;
+        if (role == Qt::AccessibleTextRole || role == Qt::AccessibleDescriptionRole) {
+            if (!FGrid.OnAccessibleCell)
+                return role == Qt::AccessibleTextRole ? FGrid.Cell(col, row) : QString();
+            TCellAccessible said = FGrid.OnAccessibleCell(col, row);
+            return role == Qt::AccessibleTextRole ? std::move(said.text)
+                                                  : std::move(said.description);
+        }
         if (role != Qt::DisplayRole && role != Qt::EditRole)
             return {};
-        return FGrid.Cell(index.column(), index.row() + FixedRowCount);
+        return FGrid.Cell(col, row);
     }
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (role != Qt::EditRole || !index.isValid())
