@@ -1,6 +1,7 @@
 #include "AddToFav.h"
 
 #include "AddToFavoritesWnd.h"
+#include "Canvas.h"
 #include "Exception.h"
 #include "FavConsts.h"
 #include "FavUtils.h"
@@ -64,48 +65,43 @@ bool HasSeparator(std::string_view text) {
     return text.find('|') != std::string_view::npos;
 }
 
-// The open-folder glyph of the browse buttons, 16 x 16, as an icon with its normal and greyed
-// (disabled) looks.
+// The open-folder glyph of the browse buttons, 16 x 16, with its normal and greyed (disabled)
+// looks; drawn at the screen's pixel ratio, so a high-resolution screen gets a sharp picture,
+// never one scaled up.
 QIcon FolderGlyph() {
     struct Look {
         QColor outline, back, front;
     };
-    const auto draw = [](const Look& look) {
-        QPixmap image(16, 16);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(look.outline);
-        // The folder's back with its tab.
-        QPainterPath back;
-        back.moveTo(1, 13);
-        back.lineTo(1, 3);
-        back.lineTo(5, 3);
-        back.lineTo(6, 4);
-        back.lineTo(12, 4);
-        back.lineTo(12, 6);
-        painter.setBrush(look.back);
-        painter.drawPath(back);
-        painter.fillRect(2, 5, 10, 8, look.back);
-        // The open flap in front, tilted towards the viewer.
-        const QPointF flap[] = {{1, 13}, {4, 7}, {15, 7}, {12, 13}};
-        painter.setBrush(look.front);
-        painter.drawPolygon(flap, 4);
-        return image;
+    const auto drawing = [](Look look) {
+        return [look](QPainter& painter) {
+            painter.setPen(look.outline);
+            // The folder's back with its tab.
+            QPainterPath back;
+            back.moveTo(1, 13);
+            back.lineTo(1, 3);
+            back.lineTo(5, 3);
+            back.lineTo(6, 4);
+            back.lineTo(12, 4);
+            back.lineTo(12, 6);
+            painter.setBrush(look.back);
+            painter.drawPath(back);
+            painter.fillRect(QRectF(2, 5, 10, 8), look.back);
+            // The open flap in front, tilted towards the viewer.
+            const QPointF flap[] = {{1, 13}, {4, 7}, {15, 7}, {12, 13}};
+            painter.setBrush(look.front);
+            painter.drawPolygon(flap, 4);
+        };
     };
-    QIcon icon;
-    icon.addPixmap(
-        draw({QColor(0x80, 0x60, 0x00), QColor(0xe0, 0xb0, 0x20), QColor(0xff, 0xe0, 0x60)}),
-        QIcon::Normal);
-    icon.addPixmap(
-        draw({QColor(0x80, 0x80, 0x80), QColor(0xc0, 0xc0, 0xc0), QColor(0xe0, 0xe0, 0xe0)}),
-        QIcon::Disabled);
-    return icon;
+    return ui::DrawnIcon(
+        QSize(16, 16),
+        drawing({QColor(0x80, 0x60, 0x00), QColor(0xe0, 0xb0, 0x20), QColor(0xff, 0xe0, 0x60)}),
+        drawing({QColor(0x80, 0x80, 0x80), QColor(0xc0, 0xc0, 0xc0), QColor(0xe0, 0xe0, 0xe0)}));
 }
 
 QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, QRect bounds) {
     auto* combo = ui::MakeControl<QComboBox>(parent, name, bounds);
     combo->addItems(items);
+    ui::UseRuntimeListMetrics(*combo);
     // No entry is chosen until the form is shown.
     combo->setCurrentIndex(-1);
     return combo;

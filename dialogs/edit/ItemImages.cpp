@@ -14,14 +14,10 @@
 
 namespace {
 
-constexpr int Size = 16;
 
-QPixmap Picture(const std::function<void(QPainter&)>& draw) {
-    QPixmap picture(Size, Size);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    draw(painter);
-    return picture;
+// The pictures are drawings, made again for each device pixel ratio by the image list.
+ui::TImageList::Drawing Picture(std::function<void(QPainter&)> draw) {
+    return draw;
 }
 
 // A sheet of paper with its top-right corner folded.

@@ -2,12 +2,42 @@
 
 #include "Modal.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QProxyStyle>
+#include <QStyleOptionComboBox>
 #include <QScreen>
 #include <QShowEvent>
 #include <QWidget>
 
 namespace ui {
+
+namespace {
+
+// The application's style with the runtime's drop-down list geometry: the button, as wide as
+// the runtime's, sits inside the frame on the right; the text field takes the rest.
+class TListStyle : public QProxyStyle {
+public:
+    static constexpr int Frame = 2;
+    static constexpr int Button = 17;
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                         SubControl part, const QWidget* widget) const override {
+        const auto* list = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+        if (control != CC_ComboBox || !list || list->editable ||
+            (part != SC_ComboBoxEditField && part != SC_ComboBoxArrow))
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        const QRect inside = option->rect.adjusted(Frame, Frame, -Frame, -Frame);
+        const QRect rect = part == SC_ComboBoxArrow
+                               ? QRect(inside.right() - Button + 1, option->rect.top(), Button,
+                                       option->rect.height())
+                               : QRect(inside.left() + 1, inside.top(),
+                                       inside.width() - Button - 1, inside.height());
+        return visualRect(option->direction, option->rect, rect);
+    }
+};
+
+} // namespace
 
 QString CaptionText(const QString& caption) {
     QString text;
@@ -24,6 +54,13 @@ QString CaptionText(const QString& caption) {
 
 void NameAfterCaption(QWidget& control, const QString& caption) {
     control.setAccessibleName(CaptionText(caption));
+}
+
+void UseRuntimeListMetrics(QComboBox& combo) {
+    auto* style = new TListStyle;
+    // Owned by the list; a style is not owned by the widgets that use it.
+    style->setParent(&combo);
+    combo.setStyle(style);
 }
 
 void CenterOnScreen(QWidget& window) {

@@ -10,6 +10,8 @@
 
 #include <utility>
 
+class QComboBox;
+
 namespace ui {
 
 // A control of a form: made with args and the parent, named, at its bounds in the parent.
@@ -26,6 +28,11 @@ Control* MakeControl(QWidget* parent, const char* name, QRect bounds, Args&&... 
 QString CaptionText(const QString& caption);
 // Names a control for assistive technologies after the caption that labels it on the form.
 void NameAfterCaption(QWidget& control, const QString& caption);
+
+// Gives a drop-down list the runtime's proportions: a 2-pixel frame and a 17-pixel button, so
+// its text has the room the forms were designed with (Qt's styles keep some pixels more for
+// themselves, which cut the longest entries at their end).
+void UseRuntimeListMetrics(QComboBox& combo);
 
 // Moves a top-level window, frame included, to the centre of the screen it is on (not over
 // the window that opened it).

@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 #include "ScriptedModal.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,11 @@ namespace {
 
 QString FromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString AccessibleName(QWidget* widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    return iface ? iface->text(QAccessible::Name) : QStringLiteral("<none>");
 }
 
 int AboutBoxesAlive() {
@@ -82,6 +88,8 @@ TEST(About, FormControlsAndTexts) {
         EXPECT_EQ(control->geometry(), c.bounds);
         if (!c.text)
             continue;
+        // A screen reader reads the same text.
+        EXPECT_EQ(AccessibleName(control), QString::fromUtf8(c.text));
         if (auto* label = qobject_cast<QLabel*>(control)) {
             EXPECT_EQ(label->text(), QString::fromUtf8(c.text));
             // A single-line text must not be clipped by its fixed bounds.
@@ -94,7 +102,9 @@ TEST(About, FormControlsAndTexts) {
     EXPECT_TRUE(wnd.lblVersion->font().bold());
     EXPECT_FALSE(wnd.lblAppName->font().bold());
     EXPECT_FALSE(wnd.imgApp->pixmap().isNull());
-    EXPECT_EQ(wnd.imgApp->pixmap().size(), QSize(74, 200));
+    EXPECT_EQ(wnd.imgApp->pixmap().deviceIndependentSize(), QSizeF(74, 200));
+    EXPECT_EQ(AccessibleName(wnd.imgApp), QStringLiteral("Product picture"));
+    EXPECT_EQ(AccessibleName(wnd.lblWarning), FromView(SCopyrightInfo));
 
     EXPECT_EQ(wnd.lblWarning->text(), FromView(SCopyrightInfo));
     EXPECT_TRUE(wnd.lblWarning->wordWrap());
