@@ -405,7 +405,8 @@ void TEditFavoritesWnd::btnEditClick(QObject*) {
     if (type == fitFolder) {
         if (!BrowseForFolder(path, std::string(sEditFolder)))
             return;
-    } else if (type >= fitProject && type <= fitFile) {
+    } else if (type != fitGroup) {
+        // Any other type code is a file's, also one this version does not know.
         dlgOpenFile.fileName = Text(path);
         if (!ui::Modal().OpenFile(this, dlgOpenFile))
             return;

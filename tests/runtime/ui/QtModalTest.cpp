@@ -1,6 +1,7 @@
 #include "FolderChooser.h"
 #include "QtModalInteraction.h"
 #include "QtPrinters.h"
+#include "TextBytes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -160,6 +161,35 @@ TEST(QtModal, OpenFileStartsInTheProposedFilesFolder) {
         EXPECT_EQ(shownFolder, QDir(c.folder).absolutePath());
         EXPECT_EQ(state.fileName, c.fileName);
     }
+}
+
+// A record written on Windows holds "Caf\xe9" (Windows-1252); the folder copied here is
+// called "Café". The dialogs open there, not in the home folder.
+TEST(QtModal, AnAnsiPathPreselectsItsFolderInBothDialogs) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath(QStringLiteral("Café")));
+    const QString cafe = QDir(root.path()).filePath(QStringLiteral("Café"));
+    const std::string ansi = root.path().toStdString() + "/Caf\xe9";
+    QString shownFolder;
+    QString shownName;
+    DrivenQtModal modal;
+    modal.drive = [&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        shownFolder = files.directory().absolutePath();
+        shownName = files.selectedFiles().value(0);
+        dialog.reject();
+        return Finish(dialog);
+    };
+
+    QString folder = ui::QStringFromBytes(ansi);
+    EXPECT_FALSE(modal.BrowseFolder(folder, QStringLiteral("Choose Folder:")));
+    EXPECT_EQ(shownFolder, cafe);
+
+    ui::OpenDialogState state;
+    state.fileName = ui::QStringFromBytes(ansi + "/Men\xfc.pas");
+    EXPECT_FALSE(modal.OpenFile(nullptr, state));
+    EXPECT_EQ(shownFolder, cafe);
+    EXPECT_EQ(shownName, QDir(cafe).filePath(QStringLiteral("Menü.pas")));
 }
 
 TEST(QtModal, ErrorBoxIsACriticalBoxTitledErrorWithOneOkButton) {
