@@ -118,8 +118,8 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
         grdItemsSetEditText(col, row, text);
     };
     grdItems->OnDblClick = [this] { grdItemsDblClick(grdItems); };
-    grdItems->OnAccessibleCell = [this](int col, int row) {
-        return grdItemsAccessibleCell(col, row);
+    grdItems->OnAccessibleText = [this](int col, int row, Qt::ItemDataRole role) {
+        return grdItemsAccessibleText(col, row, role);
     };
     const std::pair<QPushButton*, void (TEditFavoritesWnd::*)(QObject*)> commands[] = {
         {btnOpen, &TEditFavoritesWnd::btnOpenClick},
@@ -147,7 +147,7 @@ TEditFavoritesWnd::~TEditFavoritesWnd() {
     grdItems->OnMouseDown = nullptr;
     grdItems->OnSetEditText = nullptr;
     grdItems->OnDblClick = nullptr;
-    grdItems->OnAccessibleCell = nullptr;
+    grdItems->OnAccessibleText = nullptr;
     FormDestroy();
 }
 
@@ -305,27 +305,30 @@ void TEditFavoritesWnd::grdItemsDrawCell(ui::TCanvas& canvas, int col, int row, 
     canvas.FillRect(rect);
     if (shown.blank)
         return;
+    const bool exists = ItemExists(shown);
     const int y = rect.top() + 1;
     const bool current = row == grdItems->Row();
     if (current)
         ilItems.Draw(canvas, rect.left() - 3, y, iiMarker);
-    ilItems.Draw(canvas, rect.left() + 12, y, shown.image, shown.exists);
-    if (!shown.exists)
+    ilItems.Draw(canvas, rect.left() + 12, y, shown.image, exists);
+    if (!exists)
         ilItems.DrawOverlay(canvas, rect.left() + 12, y, iiMissing, 0);
-    canvas.SetFontColor(current        ? CurrentRowText
-                        : shown.exists ? canvas.Color(TSysColor::WindowText)
-                                       : canvas.Color(TSysColor::GrayText));
+    canvas.SetFontColor(current  ? CurrentRowText
+                        : exists ? canvas.Color(TSysColor::WindowText)
+                                 : canvas.Color(TSysColor::GrayText));
     canvas.SetBrushColor(canvas.Color(TSysColor::Window));
     canvas.DrawText(rect.adjusted(32, 0, -2, 0), ui::ReadableText(Text(shown.path)),
                     ui::TEllipsis::Path);
     canvas.SetFontColor(Qt::black);
 }
 
-ui::TCellAccessible TEditFavoritesWnd::grdItemsAccessibleCell(int col, int row) const {
+QString TEditFavoritesWnd::grdItemsAccessibleText(int col, int row,
+                                                 Qt::ItemDataRole role) const {
+    const bool description = role == Qt::AccessibleDescriptionRole;
     if (col == AliasColumn)
-        return {ui::ReadableText(grdItems->Cell(col, row)), {}};
+        return description ? QString() : ui::ReadableText(grdItems->Cell(col, row));
     const TItemShown shown = ItemShown(RowRecord(row));
-    return {ItemAccessibleText(shown), ItemAccessibleDescription(shown)};
+    return description ? ItemAccessibleDescription(shown) : ItemAccessibleText(shown);
 }
 
 void TEditFavoritesWnd::EndEdit() {

@@ -118,13 +118,17 @@ TItemShown ItemShown(std::string_view record) {
     if (type < fitProject || type > fitGroup)
         type = fitFile;
     shown.blank = false;
+    shown.type = type;
     shown.image = type + 1;
     shown.path = GetPart(text, 4, '|');
-    shown.exists = type == fitFolder  ? FolderExists(shown.path)
-                   : type == fitGroup ? true
-                                      : FileExists(shown.path);
     shown.kind = type == fitGroup ? QStringLiteral("Group") : QString::fromStdString(KindWord(type));
     return shown;
+}
+
+bool ItemExists(const TItemShown& shown) {
+    if (shown.blank || shown.type == fitGroup)
+        return true;
+    return shown.type == fitFolder ? FolderExists(shown.path) : FileExists(shown.path);
 }
 
 QString ItemAccessibleText(const TItemShown& shown) {
@@ -136,5 +140,5 @@ QString ItemAccessibleText(const TItemShown& shown) {
 }
 
 QString ItemAccessibleDescription(const TItemShown& shown) {
-    return shown.exists ? QString() : QStringLiteral("missing");
+    return ItemExists(shown) ? QString() : QStringLiteral("missing");
 }

@@ -29,17 +29,20 @@ void AddItemImages(ui::TImageList& images);
 // What the item column shows for one record; the drawing and what a screen reader is told both
 // come from here.
 struct TItemShown {
-    bool blank = true;   // the empty row of an empty group: nothing but the window colour
-    int image = iiFile;  // the kind's picture
-    bool exists = true;  // false: greyed, crossed out, grey text
-    std::string path;    // bytes as stored
-    QString kind;        // the kind word: "Project" ... "Folder", "Group"
+    bool blank = true;  // the empty row of an empty group: nothing but the window colour
+    int type = 0;       // 0 to 5
+    int image = iiFile; // the kind's picture
+    std::string path;   // bytes as stored
+    QString kind;       // the kind word: "Project" ... "Folder", "Group"
 };
 
-// Reads a record as the item column shows it. The target's existence is tested on every call,
-// as the grid has no cache: a deleted file reads as missing at once. A type code outside 0 to 5
-// is shown as an other file, as Edit... treats it.
+// Reads a record as the item column shows it. A type code outside 0 to 5 is shown as an other
+// file, as Edit... treats it.
 TItemShown ItemShown(std::string_view record);
+// Whether the item's target exists (a group always does): false shows it greyed, crossed out,
+// in grey text, and says "missing". Tested on every call, as the grid keeps no cache: a
+// deleted file reads as missing at once.
+bool ItemExists(const TItemShown& shown);
 
 // What a screen reader says of the item column: the kind word and the whole path, readable;
 // the description says whether the target is missing.

@@ -12,7 +12,6 @@
 #include <QValidator>
 
 #include <algorithm>
-#include <utility>
 
 namespace ui {
 
@@ -79,11 +78,9 @@ public:
         const int col = index.column();
         const int row = index.row() + FixedRowCount;
         if (role == Qt::AccessibleTextRole || role == Qt::AccessibleDescriptionRole) {
-            if (!FGrid.OnAccessibleCell)
-                return role == Qt::AccessibleTextRole ? FGrid.Cell(col, row) : QString();
-            TCellAccessible said = FGrid.OnAccessibleCell(col, row);
-            return role == Qt::AccessibleTextRole ? std::move(said.text)
-                                                  : std::move(said.description);
+            if (FGrid.OnAccessibleText)
+                return FGrid.OnAccessibleText(col, row, static_cast<Qt::ItemDataRole>(role));
+            return role == Qt::AccessibleTextRole ? FGrid.Cell(col, row) : QString();
         }
         if (role != Qt::DisplayRole && role != Qt::EditRole)
             return {};
