@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the Edit Favorites dialog for docs/ over a few sample favorites: as it opens
-# (docs/edit-favorites.png) and after a few commands (docs/edit-favorites-commands.png). Runs
+# (docs/edit-favorites.png, and at 200 % docs/edit-favorites-200.png) and after a few commands
+# (docs/edit-favorites-commands.png). Runs
 # offscreen; needs a configured build directory (build/ or
 # $BUILD_DIR).
 set -euo pipefail
@@ -13,4 +14,9 @@ mkdir -p docs
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen "$BUILD_DIR/tests/dialogs/edit/grab_edit" docs
-echo "Saved docs/edit-favorites.png and docs/edit-favorites-commands.png"
+# The same at 200 %, for the README's high-resolution picture.
+mkdir "$runtime/200"
+XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 \
+    "$BUILD_DIR/tests/dialogs/edit/grab_edit" "$runtime/200"
+cp "$runtime/200/edit-favorites.png" docs/edit-favorites-200.png
+echo "Saved docs/edit-favorites.png, docs/edit-favorites-commands.png and docs/edit-favorites-200.png"
