@@ -5,101 +5,63 @@
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
 namespace {
 
-struct Said {
-    std::string name;
-    std::string description;
-};
-
-Said CellSaid(QWidget& grid, int modelRow, int col) {
-    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
-    if (!table || !table->tableInterface())
-        return {"<no table>", {}};
-    QAccessibleInterface* cell = table->tableInterface()->cellAt(modelRow, col);
-    if (!cell)
-        return {"<no cell>", {}};
-    return {cell->text(QAccessible::Name).toStdString(),
-            cell->text(QAccessible::Description).toStdString()};
+std::string Said(QWidget* widget, QAccessible::Text what, int row = -1, int col = 0) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    if (iface && row >= 0)
+        iface = iface->tableInterface() ? iface->tableInterface()->cellAt(row, col) : nullptr;
+    return iface ? iface->text(what).toStdString() : "<none>";
 }
 
-std::string NameOf(QWidget& widget) {
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&widget);
-    return iface ? iface->text(QAccessible::Name).toStdString() : "<none>";
-}
-
-} // namespace
-
-TEST_F(EditFavTest, GridCellsSayKindPathAndWhetherMissing) {
-    const std::string project = MakeFile("Sample.dpr");
+TEST_F(EditFavTest, ScreenReadersHearKindPathAndWhetherItIsMissing) {
+    const std::string d = dir.path().toStdString();
     const std::string unit = MakeFile("Main.pas");
-    const std::string folder = MakeFolder("Work");
-    const std::string gone = QDir(dir.path()).filePath("gone.txt").toStdString();
-    // A name in ANSI bytes (Windows-1252 e-acute) is read out as its character.
-    const std::string ansi = QDir(dir.path()).filePath("Caf").toStdString() + "\xe9.pas";
     const struct {
         int type;
-        std::string path;
-        std::string alias;
-        std::string name;
-        std::string description;
+        std::string path, alias, said;
+        bool missing;
     } rows[] = {
-        {0, project, "Sample", "Project " + project, ""},
-        {1, dir.path().toStdString() + "/Lib.dpk", "Lib", "Library " + dir.path().toStdString() + "/Lib.dpk", "missing"},
-        {2, unit, "Main", "Unit " + unit, ""},
-        {2, ansi, "Caf\xe9", "Unit " + QDir(dir.path()).filePath("Caf").toStdString() + "\xc3\xa9.pas", "missing"},
-        {3, gone, "Gone", "File " + gone, "missing"},
-        {4, folder, "Work", "Folder " + folder, ""},
-        {4, folder + "/none", "None", "Folder " + folder + "/none", "missing"},
-        {5, "", "Docs", "Group", ""},
+        {0, MakeFile("Sample.dpr"), "Sample", "Project " + d + "/Sample.dpr", false},
+        {1, d + "/Lib.dpk", "Lib", "Library " + d + "/Lib.dpk", true},
+        {2, unit, "Main", "Unit " + unit, false},
+        // ANSI (Windows-1252) bytes are read out as their characters, in path and alias.
+        {2, d + "/Caf\xe9.pas", "Caf\xe9", "Unit " + d + "/Caf\xc3\xa9.pas", true},
+        {3, d + "/gone.txt", "Gone", "File " + d + "/gone.txt", true},
+        {4, MakeFolder("Work"), "Work", "Folder " + d + "/Work", false},
+        {5, "", "Docs", "Group", false},
     };
     std::vector<std::string> records;
-    for (std::size_t i = 0; i < std::size(rows); ++i)
-        records.push_back(Record(0, static_cast<int>(i), rows[i].type, static_cast<int>(i) + 1,
-                                 rows[i].path, rows[i].alias));
-    Open(records, static_cast<int>(records.size()));
+    for (int i = 0; i < int(std::size(rows)); ++i)
+        records.push_back(Record(0, i, rows[i].type, i + 1, rows[i].path, rows[i].alias));
+    Open(records, int(records.size()));
 
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(rows[i].name);
-        const Said item = CellSaid(*wnd->grdItems, static_cast<int>(i), 0);
-        EXPECT_EQ(item.name, rows[i].name);
-        EXPECT_EQ(item.description, rows[i].description);
-        EXPECT_EQ(item.name.find('|'), std::string::npos); // never the stored record
-        const std::string alias = QString::fromLatin1(rows[i].alias.c_str()).toStdString();
-        EXPECT_EQ(CellSaid(*wnd->grdItems, static_cast<int>(i), 1).name, alias);
+    QWidget* grid = wnd->grdItems;
+    EXPECT_EQ(Said(wnd->tvGroups, QAccessible::Name), "Groups");
+    EXPECT_EQ(Said(grid, QAccessible::Name), "Items");
+    for (int i = 0; i < int(std::size(rows)); ++i) {
+        SCOPED_TRACE(rows[i].said);
+        EXPECT_EQ(Said(grid, QAccessible::Name, i), rows[i].said); // never the stored record
+        EXPECT_EQ(Said(grid, QAccessible::Description, i), rows[i].missing ? "missing" : "");
+        EXPECT_EQ(Said(grid, QAccessible::Name, i, 1),
+                  QString::fromLatin1(rows[i].alias.c_str()).toStdString());
     }
-
-    // Existence is asked anew each time, as the drawing asks it.
+    // Asked anew each time, as the drawing asks.
     QFile::remove(QString::fromStdString(unit));
-    EXPECT_EQ(CellSaid(*wnd->grdItems, 2, 0).description, "missing");
-}
-
-TEST_F(EditFavTest, TreeAndGridAreNamedAfterTheirBoxesAndTheEmptyRowSaysNothing) {
-    Open({}, 0);
-    EXPECT_EQ(NameOf(*wnd->tvGroups), "Groups");
-    EXPECT_EQ(NameOf(*wnd->grdItems), "Items");
-    const Said blank = CellSaid(*wnd->grdItems, 0, 0);
-    EXPECT_EQ(blank.name, "");
-    EXPECT_EQ(blank.description, "");
+    EXPECT_EQ(Said(grid, QAccessible::Description, 2), "missing");
 }
 
 TEST_F(EditFavTest, F1FromAnyControlOpensTheDialogsHelpTopic) {
-    const std::string unit = MakeFile("Main.pas");
-    Open({Record(0, 0, 2, 1, unit, "Main")}, 1);
-    QWidget* const controls[] = {wnd->grdItems, wnd->tvGroups, wnd->btnAbout, wnd};
-    for (QWidget* control : controls) {
-        SCOPED_TRACE(control->objectName().toStdString());
-        const std::size_t before = modal.HelpRequests().size();
-        QTest::keyClick(control, Qt::Key_F1);
-        ASSERT_EQ(modal.HelpRequests().size(), before + 1);
-        EXPECT_EQ(modal.HelpRequests().back().helpFile, QStringLiteral("Morvith.hlp"));
-        EXPECT_EQ(modal.HelpRequests().back().context, 130);
-    }
-    // F1 with a modifier is not the help key.
-    QTest::keyClick(wnd->grdItems, Qt::Key_F1, Qt::ShiftModifier);
-    EXPECT_EQ(modal.HelpRequests().size(), 4u);
+    Open({Record(0, 0, 2, 1, MakeFile("Main.pas"), "Main")}, 1);
+    QTest::keyClick(wnd->grdItems, Qt::Key_F1);
+    QTest::keyClick(wnd->tvGroups, Qt::Key_F1);
+    QTest::keyClick(wnd->grdItems, Qt::Key_F1, Qt::ShiftModifier); // not the help key
+    ASSERT_EQ(modal.HelpRequests().size(), 2u);
+    EXPECT_EQ(modal.HelpRequests()[1].helpFile, QStringLiteral("Morvith.hlp"));
+    EXPECT_EQ(modal.HelpRequests()[1].context, 130);
 }
+
+} // namespace
