@@ -236,7 +236,8 @@ BENCHMARK(BM_Add_WithTheAddDialog)->Iterations(100)->Unit(benchmark::kMillisecon
 // turn, starting with a different one each time, so all see the same machine state; the
 // counters give the mean of each and the extra shares against the filling without.
 void BM_FillGrid_AccessibleTexts_Paired(benchmark::State& state) {
-    const auto items = Collection(10000, 1, 10000); // one group and 9,999 favorites, all in "Favorites"
+    // One group and 9,999 favorites, all in "Favorites".
+    const auto items = Collection(10000, 1, 10000);
     TEditFavoritesWnd dialog;
     dialog.EditItems().Assign(*items);
     dialog.show();

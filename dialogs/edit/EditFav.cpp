@@ -322,8 +322,7 @@ void TEditFavoritesWnd::grdItemsDrawCell(ui::TCanvas& canvas, int col, int row, 
     canvas.SetFontColor(Qt::black);
 }
 
-QString TEditFavoritesWnd::grdItemsAccessibleText(int col, int row,
-                                                 Qt::ItemDataRole role) const {
+QString TEditFavoritesWnd::grdItemsAccessibleText(int col, int row, Qt::ItemDataRole role) const {
     const bool description = role == Qt::AccessibleDescriptionRole;
     if (col == AliasColumn)
         return description ? QString() : ui::ReadableText(grdItems->Cell(col, row));

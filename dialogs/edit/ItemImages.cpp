@@ -14,7 +14,6 @@
 
 namespace {
 
-
 // The pictures are drawings, made again for each device pixel ratio by the image list.
 ui::TImageList::Drawing Picture(std::function<void(QPainter&)> draw) {
     return draw;
@@ -121,7 +120,8 @@ TItemShown ItemShown(std::string_view record) {
     shown.type = type;
     shown.image = type + 1;
     shown.path = GetPart(text, 4, '|');
-    shown.kind = type == fitGroup ? QStringLiteral("Group") : QString::fromStdString(KindWord(type));
+    shown.kind =
+        type == fitGroup ? QStringLiteral("Group") : QString::fromStdString(KindWord(type));
     return shown;
 }
 

@@ -53,8 +53,7 @@ public:
         (mode == QIcon::Disabled ? FDisabled : FNormal)(painter);
         return picture;
     }
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal) override {
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal) override {
         return pixmap(size, mode, state);
     }
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
@@ -110,7 +109,7 @@ QColor SysColor(const QPalette& palette, TSysColor color) {
         const QColor styled = palette.color(QPalette::Disabled, QPalette::Text);
         const QColor window = active(QPalette::Base);
         return ContrastRatio(styled, window) >= ContrastRatio(ReadableGray, window) ? styled
-                                                                                     : ReadableGray;
+                                                                                    : ReadableGray;
     }
     }
     return active(QPalette::Text);

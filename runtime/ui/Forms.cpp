@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QProxyStyle>
-#include <QStyleOptionComboBox>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStyleOptionComboBox>
 #include <QWidget>
 
 namespace ui {
@@ -21,8 +21,8 @@ public:
     static constexpr int Frame = 2;
     static constexpr int Button = 17;
 
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
-                         SubControl part, const QWidget* widget) const override {
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override {
         const auto* list = qstyleoption_cast<const QStyleOptionComboBox*>(option);
         if (control != CC_ComboBox || !list || list->editable ||
             (part != SC_ComboBoxEditField && part != SC_ComboBoxArrow))
@@ -31,8 +31,8 @@ public:
         const QRect rect = part == SC_ComboBoxArrow
                                ? QRect(inside.right() - Button + 1, option->rect.top(), Button,
                                        option->rect.height())
-                               : QRect(inside.left() + 1, inside.top(),
-                                       inside.width() - Button - 1, inside.height());
+                               : QRect(inside.left() + 1, inside.top(), inside.width() - Button - 1,
+                                       inside.height());
         return visualRect(option->direction, option->rect, rect);
     }
 };
