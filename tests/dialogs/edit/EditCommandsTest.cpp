@@ -276,9 +276,9 @@ TEST_F(EditCommandsTest, EditTakesEveryOtherTypeAsAFileAndKeepsAnsiBytes) {
         folder ? modal.QueueFolder(ui::QStringFromBytes(c.chosen))
                : modal.QueueOpenFile({ui::QStringFromBytes(c.chosen)});
         wnd->btnEdit->click();
-        const QString shown =
-            folder ? modal.Folders().back().folder : modal.OpenFiles().back().fileName;
-        EXPECT_EQ(ui::BytesFromQString(shown), c.path);
+        EXPECT_EQ(ui::BytesFromQString(folder ? modal.Folders().back().folder
+                                              : modal.OpenFiles().back().fileName),
+                  c.path);
         EXPECT_EQ(Copy()[0], Record(0, 0, c.type, 1, c.chosen, "item"));
     }
 }

@@ -1,4 +1,3 @@
-// Grey text, as it resolves in a palette: readable on the window colour.
 #include "Canvas.h"
 
 #include <QApplication>
