@@ -135,13 +135,16 @@ TEST(QtModal, OpenFileSelectsAndWritesBackTheFilterIndex) {
 TEST(QtModal, OpenFileStartsInTheProposedFilesFolder) {
     QTemporaryDir project;
     QTemporaryDir initial;
-    ASSERT_TRUE(project.isValid() && initial.isValid());
+    // A record written on Windows holds "Caf\xe9" (Windows-1252); copied here, it is "Café".
+    ASSERT_TRUE(project.isValid() && initial.isValid() && QDir(project.path()).mkpath("Café"));
     const struct {
         const char* name;
         QString fileName;
         QString folder;
     } cases[] = {
         {"proposed name with a folder", project.filePath("Unit1.pas"), project.path()},
+        {"ANSI folder", ui::QStringFromBytes(project.path().toStdString() + "/Caf\xe9/a.pas"),
+         project.filePath("Café")},
         {"folder missing: initial folder", "/no/such/folder/Unit1.pas", initial.path()},
         {"bare name: initial folder", "Unit1.pas", initial.path()},
     };
@@ -163,23 +166,6 @@ TEST(QtModal, OpenFileStartsInTheProposedFilesFolder) {
     }
 }
 
-// A record written on Windows holds "Caf\xe9" (Windows-1252); the folder copied here is
-// called "Café". The chooser opens there (the open dialog finds folders the same way).
-TEST(QtModal, AnAnsiPathPreselectsItsFolder) {
-    QTemporaryDir root;
-    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath(QStringLiteral("Café")));
-    DrivenQtModal modal;
-    QString shown;
-    modal.drive = [&shown](QDialog& dialog) {
-        shown = dynamic_cast<QFileDialog&>(dialog).directory().absolutePath();
-        dialog.reject();
-        return Finish(dialog);
-    };
-    QString folder = ui::QStringFromBytes(root.path().toStdString() + "/Caf\xe9");
-    modal.BrowseFolder(folder, QStringLiteral("Choose Folder:"));
-    EXPECT_EQ(shown, QDir(root.path()).filePath(QStringLiteral("Café")));
-}
-
 TEST(QtModal, ErrorBoxIsACriticalBoxTitledErrorWithOneOkButton) {
     DrivenQtModal modal;
     // Not the program's name, which Qt would otherwise put in the title.
@@ -199,7 +185,8 @@ TEST(QtModal, ErrorBoxIsACriticalBoxTitledErrorWithOneOkButton) {
 
 TEST(QtModal, FolderChooserPreselectsPlacesAndAnswers) {
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath("start/sub"));
+    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath("start/sub") &&
+                QDir(root.path()).mkpath("Café"));
     const QString start = QDir(root.path()).filePath("start");
     const QString sub = QDir(start).filePath("sub");
     const QString longer = QDir(root.path()).filePath("start/sub/deeper/and/longer/than/sub");
@@ -212,6 +199,10 @@ TEST(QtModal, FolderChooserPreselectsPlacesAndAnswers) {
         QString after;
     } cases[] = {
         {"existing folder, choose sub", start, start, true, sub},
+        {"ANSI bytes, as a record from Windows holds them",
+         ui::QStringFromBytes(root.path().toStdString() + "/Caf\xe9"),
+         QDir(root.path()).filePath("Café"), false,
+         ui::QStringFromBytes(root.path().toStdString() + "/Caf\xe9")},
         {"longer old text replaced", longer, QDir::homePath(), true, sub},
         {"empty: no preselection", "", QDir::homePath(), false, ""},
         {"cancel leaves the folder", start, start, false, start},
