@@ -38,21 +38,26 @@ QPainterPath Star(QPointF centre, qreal outer, qreal inner) {
     return path;
 }
 
-// The product picture, 74 x 200: a gold star over a night-blue band with the product name.
-QPixmap AppPicture() {
-    QPixmap picture(74, 200);
+constexpr QSize AppPictureSize(74, 200);
+
+// The product picture, 74 x 200 device-independent pixels: a gold star over a night-blue band
+// with the product name. Drawn for the screen's pixel ratio, so it is sharp, not scaled up.
+QPixmap AppPicture(qreal ratio) {
+    QPixmap picture(AppPictureSize * ratio);
+    picture.setDevicePixelRatio(ratio);
+    const QRect area(QPoint(0, 0), AppPictureSize);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
 
     QLinearGradient sky(0, 0, 0, 200);
     sky.setColorAt(0, QColor(0x14, 0x23, 0x3f));
     sky.setColorAt(1, QColor(0x3c, 0x6e, 0x96));
-    painter.fillRect(picture.rect(), sky);
+    painter.fillRect(area, sky);
 
     QRadialGradient glow(QPointF(37, 50), 40);
     glow.setColorAt(0, QColor(255, 220, 120, 110));
     glow.setColorAt(1, QColor(255, 220, 120, 0));
-    painter.fillRect(picture.rect(), glow);
+    painter.fillRect(area, glow);
 
     QLinearGradient gold(0, 24, 0, 76);
     gold.setColorAt(0, QColor(0xff, 0xe0, 0x82));
@@ -122,10 +127,10 @@ TAboutWnd::TAboutWnd(QWidget* parent) : ui::TForm(parent) {
 
     imgApp = new QLabel(this);
     imgApp->setObjectName(QStringLiteral("imgApp"));
-    const QPixmap picture = AppPicture();
-    imgApp->setPixmap(picture);
+    imgApp->setPixmap(AppPicture(devicePixelRatioF()));
     // Sizes itself to the picture.
-    imgApp->setGeometry(QRect(QPoint(9, 9), picture.size()));
+    imgApp->setGeometry(QRect(QPoint(9, 9), AppPictureSize));
+    imgApp->setAccessibleName(QStringLiteral("Product picture"));
 
     lblAppName =
         MakeLabel(this, "lblAppName", QStringLiteral("Pindrake Add-In ®"), {96, 8, 133, 13});
@@ -180,6 +185,12 @@ const QStringList& TAboutWnd::SysInfoPrograms() {
     };
 #endif
     return programs;
+}
+
+void TAboutWnd::FormShow() {
+    // Shown, the box knows the screen it is on.
+    if (imgApp->pixmap().devicePixelRatio() != devicePixelRatioF())
+        imgApp->setPixmap(AppPicture(devicePixelRatioF()));
 }
 
 void TAboutWnd::FormCreate() {

@@ -41,6 +41,9 @@ public:
     QPushButton* btnSysInfo;
     QPushButton* btnOk;
 
+protected:
+    void FormShow() override;
+
 private:
     void FormCreate();
     void btnSysInfoClick();

@@ -1,6 +1,7 @@
 #include "AddToFav.h"
 
 #include "AddToFavoritesWnd.h"
+#include "Canvas.h"
 #include "Exception.h"
 #include "FavConsts.h"
 #include "FavUtils.h"
@@ -28,8 +29,8 @@
 
 namespace {
 
-constexpr int HelpContext = 70;
-const QString HelpFile = QStringLiteral("Morvith.hlp");
+constexpr int FormHelpContext = 70;
+const QString FormHelpFile = QStringLiteral("Morvith.hlp");
 
 // Indexes of the two combo boxes' entries that the form tells apart.
 constexpr int ItemFile = 0;
@@ -64,48 +65,43 @@ bool HasSeparator(std::string_view text) {
     return text.find('|') != std::string_view::npos;
 }
 
-// The open-folder glyph of the browse buttons, 16 x 16, as an icon with its normal and greyed
-// (disabled) looks.
+// The open-folder glyph of the browse buttons, 16 x 16, with its normal and greyed (disabled)
+// looks; drawn at the screen's pixel ratio, so a high-resolution screen gets a sharp picture,
+// never one scaled up.
 QIcon FolderGlyph() {
     struct Look {
         QColor outline, back, front;
     };
-    const auto draw = [](const Look& look) {
-        QPixmap image(16, 16);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(look.outline);
-        // The folder's back with its tab.
-        QPainterPath back;
-        back.moveTo(1, 13);
-        back.lineTo(1, 3);
-        back.lineTo(5, 3);
-        back.lineTo(6, 4);
-        back.lineTo(12, 4);
-        back.lineTo(12, 6);
-        painter.setBrush(look.back);
-        painter.drawPath(back);
-        painter.fillRect(2, 5, 10, 8, look.back);
-        // The open flap in front, tilted towards the viewer.
-        const QPointF flap[] = {{1, 13}, {4, 7}, {15, 7}, {12, 13}};
-        painter.setBrush(look.front);
-        painter.drawPolygon(flap, 4);
-        return image;
+    const auto drawing = [](Look look) {
+        return [look](QPainter& painter) {
+            painter.setPen(look.outline);
+            // The folder's back with its tab.
+            QPainterPath back;
+            back.moveTo(1, 13);
+            back.lineTo(1, 3);
+            back.lineTo(5, 3);
+            back.lineTo(6, 4);
+            back.lineTo(12, 4);
+            back.lineTo(12, 6);
+            painter.setBrush(look.back);
+            painter.drawPath(back);
+            painter.fillRect(QRectF(2, 5, 10, 8), look.back);
+            // The open flap in front, tilted towards the viewer.
+            const QPointF flap[] = {{1, 13}, {4, 7}, {15, 7}, {12, 13}};
+            painter.setBrush(look.front);
+            painter.drawPolygon(flap, 4);
+        };
     };
-    QIcon icon;
-    icon.addPixmap(
-        draw({QColor(0x80, 0x60, 0x00), QColor(0xe0, 0xb0, 0x20), QColor(0xff, 0xe0, 0x60)}),
-        QIcon::Normal);
-    icon.addPixmap(
-        draw({QColor(0x80, 0x80, 0x80), QColor(0xc0, 0xc0, 0xc0), QColor(0xe0, 0xe0, 0xe0)}),
-        QIcon::Disabled);
-    return icon;
+    return ui::DrawnIcon(
+        QSize(16, 16),
+        drawing({QColor(0x80, 0x60, 0x00), QColor(0xe0, 0xb0, 0x20), QColor(0xff, 0xe0, 0x60)}),
+        drawing({QColor(0x80, 0x80, 0x80), QColor(0xc0, 0xc0, 0xc0), QColor(0xe0, 0xe0, 0xe0)}));
 }
 
 QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, QRect bounds) {
     auto* combo = ui::MakeControl<QComboBox>(parent, name, bounds);
     combo->addItems(items);
+    ui::UseRuntimeListMetrics(*combo);
     // No entry is chosen until the form is shown.
     combo->setCurrentIndex(-1);
     return combo;
@@ -153,6 +149,7 @@ TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : ui::TForm(parent) {
     setWindowTitle(QStringLiteral("Add To Favorites"));
     setFont(ui::FormFont());
     setFixedSize(465, 246);
+    SetHelp(FormHelpFile, FormHelpContext);
 
     using ui::MakeControl;
     btnOk = MakeControl<QPushButton>(this, "btnOk", {219, 214, 75, 23}, QStringLiteral("OK"));
@@ -185,6 +182,16 @@ TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : ui::TForm(parent) {
                          QStringLiteral("Libraries (*.dpk)"), QStringLiteral("Units (*.pas)")},
                         {24, 122, 177, 21});
 
+    // Qt names a control inside a group box after the box's title, which would call the two
+    // pairs of path field and button alike; each gets a name of its own.
+    gbAdd->setAccessibleName(ui::CaptionText(gbAdd->title()));
+    btnItem->setAccessibleName(QStringLiteral("Browse for the item"));
+    btnGroup->setAccessibleName(QStringLiteral("Browse for the group's files or folder"));
+    ui::NameAfterCaption(*edtItem, rdoItem->text());
+    ui::NameAfterCaption(*edtGroup, rdoGroup->text());
+    cmbItem->setAccessibleName(QStringLiteral("Kind of item"));
+    cmbGroup->setAccessibleName(QStringLiteral("Kind of group"));
+
     dlgOpenFile.title = QStringLiteral("Open");
     dlgOpenFile.filter = Q(sOpenDialogFilter);
     dlgOpenFile.filterIndex = 1;
@@ -194,6 +201,8 @@ TAddToFavoritesWnd::TAddToFavoritesWnd(QWidget* parent) : ui::TForm(parent) {
 
     gbAlias = MakeControl<QGroupBox>(this, "gbAlias", {8, 159, 449, 46}, QStringLiteral("Alia&s:"));
     edtAlias = MakeControl<QLineEdit>(gbAlias, "edtAlias", {8, 16, 432, 21});
+    gbAlias->setAccessibleName(ui::CaptionText(gbAlias->title()));
+    ui::NameAfterCaption(*edtAlias, gbAlias->title());
 
     // The form's tab order: the Add box (its controls in their own order), the Alias box,
     // then the buttons.
@@ -393,7 +402,7 @@ void TAddToFavoritesWnd::edtGroupChange() {
 }
 
 void TAddToFavoritesWnd::btnHelpClick() {
-    ui::Modal().ShowHelp(HelpFile, HelpContext);
+    ShowHelpTopic();
 }
 
 void GetFolderFiles(const std::string& folder, int groupKind, TStringList& files) {

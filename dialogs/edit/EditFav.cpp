@@ -48,6 +48,7 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
     setWindowTitle(QStringLiteral("Edit Favorites"));
     setFont(ui::FormFont());
     setFixedSize(547, 286);
+    SetHelp(QString::fromLatin1(FormHelpFile), FormHelpContext);
 
     // Made in tab order.
     using ui::MakeControl;
@@ -59,6 +60,7 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
     tvGroups->setIndentation(19);
     tvGroups->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tvGroups->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui::NameAfterCaption(*tvGroups, gbGroups->title());
     // The stored design's one node.
     ui::AddChildNode(*tvGroups, nullptr, QStringLiteral("All Files"), 0);
 
@@ -73,6 +75,7 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
     grdItems->SetRefusedEditChars(QString::fromLatin1(RefusedAliasChars));
     grdItems->SetDefaultDrawing(false);
     grdItems->setEnabled(false);
+    ui::NameAfterCaption(*grdItems, gbItems->title());
 
     btnOpen = MakeButton(gbItems, "btnOpen", "O&pen", 296, 16);
     btnAdd = MakeButton(gbItems, "btnAdd", "&Add...", 296, 55);
@@ -116,6 +119,9 @@ TEditFavoritesWnd::TEditFavoritesWnd(const THostFiles& host, QWidget* parent)
         grdItemsSetEditText(col, row, text);
     };
     grdItems->OnDblClick = [this] { grdItemsDblClick(grdItems); };
+    grdItems->OnAccessibleText = [this](int col, int row, Qt::ItemDataRole role) {
+        return grdItemsAccessibleText(col, row, role);
+    };
     const std::pair<QPushButton*, void (TEditFavoritesWnd::*)(QObject*)> commands[] = {
         {btnOpen, &TEditFavoritesWnd::btnOpenClick},
         {btnAdd, &TEditFavoritesWnd::btnAddClick},
@@ -142,6 +148,7 @@ TEditFavoritesWnd::~TEditFavoritesWnd() {
     grdItems->OnMouseDown = nullptr;
     grdItems->OnSetEditText = nullptr;
     grdItems->OnDblClick = nullptr;
+    grdItems->OnAccessibleText = nullptr;
     FormDestroy();
 }
 
@@ -315,30 +322,34 @@ void TEditFavoritesWnd::grdItemsDrawCell(ui::TCanvas& canvas, int col, int row, 
         return;
     }
 
-    const std::string record = RowRecord(row);
-    const int type = GetIntPart(record, 2, Sep);
-    const std::string path = GetPart(record, 4, Sep);
-    // Tested at every paint: a deleted file shows its cross on the next repaint.
-    const bool exists = type == fitFolder  ? FolderExists(path)
-                        : type == fitGroup ? true
-                                           : FileExists(path);
+    const TItemShown shown = ItemShown(RowRecord(row));
     canvas.SetBrushColor(canvas.Color(TSysColor::Window));
     canvas.FillRect(rect);
-    if (record.empty())
+    if (shown.blank)
         return;
+    const bool exists = ItemExists(shown);
     const int y = rect.top() + 1;
     const bool current = row == grdItems->Row();
     if (current)
         ilItems.Draw(canvas, rect.left() - 3, y, iiMarker);
-    ilItems.Draw(canvas, rect.left() + 12, y, type + 1, exists);
+    ilItems.Draw(canvas, rect.left() + 12, y, shown.image, exists);
     if (!exists)
         ilItems.DrawOverlay(canvas, rect.left() + 12, y, iiMissing, 0);
     canvas.SetFontColor(current  ? CurrentRowText
                         : exists ? canvas.Color(TSysColor::WindowText)
                                  : canvas.Color(TSysColor::GrayText));
     canvas.SetBrushColor(canvas.Color(TSysColor::Window));
-    canvas.DrawText(rect.adjusted(32, 0, -2, 0), ui::ReadableText(Text(path)), ui::TEllipsis::Path);
+    canvas.DrawText(rect.adjusted(32, 0, -2, 0), ui::ReadableText(Text(shown.path)),
+                    ui::TEllipsis::Path);
     canvas.SetFontColor(Qt::black);
+}
+
+QString TEditFavoritesWnd::grdItemsAccessibleText(int col, int row, Qt::ItemDataRole role) const {
+    const bool description = role == Qt::AccessibleDescriptionRole;
+    if (col == AliasColumn)
+        return description ? QString() : ui::ReadableText(grdItems->Cell(col, row));
+    const TItemShown shown = ItemShown(RowRecord(row));
+    return description ? ItemAccessibleDescription(shown) : ItemAccessibleText(shown);
 }
 
 void TEditFavoritesWnd::EndEdit() {
@@ -418,7 +429,8 @@ void TEditFavoritesWnd::btnEditClick(QObject*) {
     if (type == fitFolder) {
         if (!BrowseForFolder(path, std::string(sEditFolder)))
             return;
-    } else if (type >= fitProject && type <= fitFile) {
+    } else if (type != fitGroup) {
+        // Any other type code is a file's, also one this version does not know.
         dlgOpenFile.fileName = Text(path);
         if (!ui::Modal().OpenFile(this, dlgOpenFile))
             return;
@@ -551,7 +563,7 @@ void TEditFavoritesWnd::RebuildTree() {
 }
 
 void TEditFavoritesWnd::btnHelpClick(QObject*) {
-    ui::Modal().ShowHelp(QString::fromLatin1(FormHelpFile), FormHelpContext);
+    ShowHelpTopic();
 }
 
 void TEditFavoritesWnd::btnAboutClick(QObject*) {

@@ -59,6 +59,9 @@ public:
     void grdItemsDrawCell(ui::TCanvas& canvas, int col, int row, const QRect& rect,
                           ui::TGridDrawState state);
     void grdItemsSetEditText(int col, int row, const QString& text);
+    // What a screen reader says of a cell: the item column's kind and path, and "missing" as
+    // its description when the target is gone; the alias column its alias.
+    QString grdItemsAccessibleText(int col, int row, Qt::ItemDataRole role) const;
     void btnOpenClick(QObject* sender);
     void grdItemsDblClick(QObject* sender);
     void btnAddClick(QObject* sender);

@@ -4,10 +4,14 @@
 
 #include <QFontMetrics>
 #include <QIcon>
+#include <QIconEngine>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
 #include <QWidget>
+
+#include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -17,7 +21,66 @@ bool IsSeparator(QChar c) {
     return c.unicode() < 0x80 && IsPathSeparator(static_cast<char>(c.unicode()));
 }
 
+// Relative luminance of an sRGB colour.
+double Luminance(const QColor& color) {
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = color.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
+           0.0722 * linear(rgb.blueF());
+}
+
+class TDrawnIconEngine : public QIconEngine {
+public:
+    TDrawnIconEngine(QSize size, TImageList::Drawing normal, TImageList::Drawing disabled)
+        : FSize(size), FNormal(std::move(normal)), FDisabled(std::move(disabled)) {}
+
+    QIconEngine* clone() const override { return new TDrawnIconEngine(*this); }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return FSize.scaled(size, Qt::KeepAspectRatio);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {FSize}; }
+    // size is in device pixels here.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        QPixmap picture(size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        const qreal scale = qreal(size.width()) / FSize.width();
+        if (scale != std::floor(scale))
+            painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, qreal(size.height()) / FSize.height());
+        (mode == QIcon::Disabled ? FDisabled : FNormal)(painter);
+        return picture;
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal) override {
+        return pixmap(size, mode, state);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap picture = pixmap(rect.size() * ratio, mode, state);
+        picture.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), picture);
+    }
+
+private:
+    QSize FSize;
+    TImageList::Drawing FNormal;
+    TImageList::Drawing FDisabled;
+};
+
 } // namespace
+
+QIcon DrawnIcon(QSize size, TImageList::Drawing normal, TImageList::Drawing disabled) {
+    return QIcon(new TDrawnIconEngine(size, std::move(normal), std::move(disabled)));
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 QColor SysColor(const QPalette& palette, TSysColor color) {
     const auto active = [&](QPalette::ColorRole role) {
@@ -40,8 +103,14 @@ QColor SysColor(const QPalette& palette, TSysColor color) {
         return active(QPalette::Base);
     case TSysColor::WindowText:
         return active(QPalette::Text);
-    case TSysColor::GrayText:
-        return palette.color(QPalette::Disabled, QPalette::Text);
+    case TSysColor::GrayText: {
+        // Grey text still has to be read: the style's grey only when it is no paler against
+        // the window colour than the platform's.
+        const QColor styled = palette.color(QPalette::Disabled, QPalette::Text);
+        const QColor window = active(QPalette::Base);
+        return ContrastRatio(styled, window) >= ContrastRatio(ReadableGray, window) ? styled
+                                                                                    : ReadableGray;
+    }
     }
     return active(QPalette::Text);
 }
@@ -118,15 +187,46 @@ TImageList::TImageList(int width, int height) : FWidth(width), FHeight(height) {
 }
 
 int TImageList::Add(const QPixmap& image) {
-    FImages.push_back(
+    Entry entry;
+    entry.pixmap =
         image.size() == QSize(FWidth, FHeight)
             ? image
-            : image.scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            : image.scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    FImages.push_back(std::move(entry));
     return Count() - 1;
 }
 
-QPixmap TImageList::Image(int index) const {
-    return index >= 0 && index < Count() ? FImages[static_cast<std::size_t>(index)] : QPixmap();
+int TImageList::Add(Drawing drawing) {
+    Entry entry;
+    entry.drawing = std::move(drawing);
+    FImages.push_back(std::move(entry));
+    return Count() - 1;
+}
+
+QPixmap TImageList::Image(int index, qreal ratio) const {
+    if (index < 0 || index >= Count())
+        return {};
+    const Entry& entry = FImages[static_cast<std::size_t>(index)];
+    if (!entry.drawing)
+        return entry.pixmap;
+    QPixmap& picture = entry.rendered[ratio];
+    if (picture.isNull()) {
+        picture = QPixmap(QSize(FWidth, FHeight) * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        // Whole device pixels per picture pixel keep the edges sharp; anything between needs
+        // smoothing.
+        if (ratio != std::floor(ratio))
+            painter.setRenderHint(QPainter::Antialiasing);
+        entry.drawing(painter);
+    }
+    return picture;
+}
+
+qreal TImageList::RatioOf(const TCanvas& canvas) {
+    const QPaintDevice* device = canvas.Painter().device();
+    return device ? device->devicePixelRatioF() : 1.0;
 }
 
 void TImageList::SetOverlay(int slot, int index) {
@@ -135,16 +235,18 @@ void TImageList::SetOverlay(int slot, int index) {
 }
 
 QPixmap TImageList::Greyed(const TCanvas& canvas, int index) const {
-    const QPixmap image = Image(index);
+    const QPixmap image = Image(index, RatioOf(canvas));
     if (image.isNull())
         return image;
     QStyleOption option;
     option.palette = canvas.Palette();
-    return canvas.Style()->generatedIconPixmap(QIcon::Disabled, image, &option);
+    QPixmap greyed = canvas.Style()->generatedIconPixmap(QIcon::Disabled, image, &option);
+    greyed.setDevicePixelRatio(image.devicePixelRatio());
+    return greyed;
 }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) const {
-    const QPixmap image = enabled ? Image(index) : Greyed(canvas, index);
+    const QPixmap image = enabled ? Image(index, RatioOf(canvas)) : Greyed(canvas, index);
     if (!image.isNull())
         canvas.DrawPixmap(x, y, image);
 }

@@ -4,12 +4,15 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QPalette>
 #include <QPixmap>
 #include <QRect>
 #include <QString>
 
 #include <array>
+#include <functional>
+#include <map>
 #include <vector>
 
 class QFontMetrics;
@@ -29,11 +32,18 @@ enum class TSysColor {
     HighlightText, // QPalette::HighlightedText
     Window,        // QPalette::Base
     WindowText,    // QPalette::Text
-    GrayText,      // QPalette::Text of the disabled group
+    GrayText,      // QPalette::Text of the disabled group, or ReadableGray when that is paler
 };
 // The colour of a system colour in a palette. System colours do not follow a widget's
 // enabled state, so the active group is read (the disabled one for the grey text).
 QColor SysColor(const QPalette& palette, TSysColor color);
+
+// The platform's grey text colour where a style offers nothing more readable: 4.5:1 against
+// white, where disabled text (RGB 191,191,191 in Qt's palettes) reaches only 1.8:1.
+inline const QColor ReadableGray{109, 109, 109};
+// The contrast ratio of two colours as accessibility guidelines define it, from 1 (none) to 21
+// (black on white).
+double ContrastRatio(const QColor& a, const QColor& b);
 
 // How a text that does not fit its rectangle is cut.
 enum class TEllipsis {
@@ -86,6 +96,8 @@ private:
 class TImageList {
 public:
     static constexpr int OverlaySlots = 4;
+    // Draws a picture in the list's size, in device-independent pixels.
+    using Drawing = std::function<void(QPainter&)>;
 
     TImageList(int width, int height);
 
@@ -94,8 +106,12 @@ public:
     int Count() const { return static_cast<int>(FImages.size()); }
     // Adds an image (scaled to the list's size if it differs); returns its index.
     int Add(const QPixmap& image);
-    // The image at index; a null pixmap outside 0..Count-1.
-    QPixmap Image(int index) const;
+    // Adds a picture drawn afresh for every device pixel ratio it is shown at, so it is as
+    // sharp on a high-resolution screen as on any other; returns its index.
+    int Add(Drawing drawing);
+    // The image at index for a device pixel ratio (its size in device-independent pixels is
+    // the list's); a null pixmap outside 0..Count-1.
+    QPixmap Image(int index, qreal ratio = 1.0) const;
     // Registers image index as the overlay of slot (0..OverlaySlots-1); -1 clears the slot.
     void SetOverlay(int slot, int index);
 
@@ -107,12 +123,24 @@ public:
     void DrawOverlay(TCanvas& canvas, int x, int y, int index, int slot, bool enabled = true) const;
     // The greyed look of image index, as Draw paints it with enabled false.
     QPixmap Greyed(const TCanvas& canvas, int index) const;
+    // The device pixel ratio canvas paints at.
+    static qreal RatioOf(const TCanvas& canvas);
 
 private:
+    struct Entry {
+        QPixmap pixmap; // the added pixmap; null for a drawing
+        Drawing drawing;
+        mutable std::map<qreal, QPixmap> rendered; // the drawing, by device pixel ratio
+    };
+
     int FWidth;
     int FHeight;
-    std::vector<QPixmap> FImages;
+    std::vector<Entry> FImages;
     std::array<int, OverlaySlots> FOverlays;
 };
+
+// An icon of a picture in size device-independent pixels, drawn afresh at whatever size and
+// device pixel ratio it is asked for: normal for every mode but the disabled one.
+QIcon DrawnIcon(QSize size, TImageList::Drawing normal, TImageList::Drawing disabled);
 
 } // namespace ui

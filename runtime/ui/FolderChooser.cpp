@@ -1,6 +1,7 @@
 #include "FolderChooser.h"
 
 #include "Modal.h"
+#include "TextBytes.h"
 
 #include <QString>
 
@@ -16,9 +17,10 @@ QPoint FolderChooserPosition(const QRect& screen, const QSize& window) {
 } // namespace ui
 
 bool BrowseForFolder(std::string& folder, const std::string& prompt) {
-    QString chosen = QString::fromStdString(folder);
-    if (!ui::Modal().BrowseFolder(chosen, QString::fromStdString(prompt)))
+    // Byte for byte both ways: a folder stored in ANSI reaches the chooser as it is stored.
+    QString chosen = ui::QStringFromBytes(folder);
+    if (!ui::Modal().BrowseFolder(chosen, ui::QStringFromBytes(prompt)))
         return false;
-    folder = chosen.toStdString();
+    folder = ui::BytesFromQString(chosen);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "FolderChooser.h"
 #include "Paths.h"
+#include "TextBytes.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -43,20 +45,36 @@ QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// The folder a text names, as Qt can open it. The text carries a record's bytes (see
+// TextBytes.h): the folder they name when Qt can reach it, else the same name read as
+// Windows-1252 text, as a folder copied from Windows is called here; empty when neither exists.
+QString OpenableFolder(const QString& text) {
+    const std::string bytes = BytesFromQString(text);
+    if (bytes.empty())
+        return {};
+    const QString exact = QFile::decodeName(QByteArray::fromStdString(bytes));
+    if (QFile::encodeName(exact).toStdString() == bytes && DirectoryExists(bytes))
+        return exact;
+    const QString readable = ReadableText(text);
+    if (readable != text && DirectoryExists(readable.toStdString()))
+        return readable;
+    return {};
+}
+
 // Starts the dialog where the runtime's dialog would: a proposed name with an existing folder
 // opens in that folder with the name filled in, otherwise the initial folder is used.
 void PlaceOpenDialog(QFileDialog& dialog, const OpenDialogState& state) {
-    const std::string proposed = state.fileName.toStdString();
-    const std::string folder = ExtractFilePath(proposed);
-    if (!folder.empty() && DirectoryExists(folder)) {
-        dialog.setDirectory(ToQString(folder));
-        dialog.selectFile(ToQString(ExtractFileName(proposed)));
+    const std::string proposed = BytesFromQString(state.fileName);
+    const QString folder = OpenableFolder(QStringFromBytes(ExtractFilePath(proposed)));
+    if (!folder.isEmpty()) {
+        dialog.setDirectory(folder);
+        dialog.selectFile(ReadableText(QStringFromBytes(ExtractFileName(proposed))));
         return;
     }
-    if (!state.initialDir.isEmpty() && DirectoryExists(state.initialDir.toStdString()))
-        dialog.setDirectory(state.initialDir);
+    if (const QString initial = OpenableFolder(state.initialDir); !initial.isEmpty())
+        dialog.setDirectory(initial);
     if (!state.fileName.isEmpty())
-        dialog.selectFile(state.fileName);
+        dialog.selectFile(ReadableText(state.fileName));
 }
 
 // 1-based index of the selected name filter, 0 when none. With the details hidden Qt reports
@@ -78,9 +96,9 @@ int QtModalInteraction::ShowModal(QDialog& dialog) {
 }
 
 void QtModalInteraction::ErrorBox(QWidget* parent, const QString& text, int /*helpContext*/) {
-    // The help context only serves F1 on the runtime's box; no caller here passes one.
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, parent);
+    // The help context only serves F1 on the runtime's box; no caller here passes one. The
+    // runtime titles its error boxes "Error", not after the program.
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, parent);
     ShowModal(box);
 }
 
@@ -139,8 +157,8 @@ bool QtModalInteraction::BrowseFolder(QString& folder, const QString& prompt) {
     // Every other window of the application is blocked while the chooser is open.
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setLabelText(QFileDialog::LookIn, prompt);
-    const bool preselect = !folder.isEmpty() && DirectoryExists(folder.toStdString());
-    dialog.setDirectory(preselect ? folder : QDir::homePath());
+    const QString start = OpenableFolder(folder);
+    dialog.setDirectory(start.isEmpty() ? QDir::homePath() : start);
 
     ShowHook place([](QWidget& shown) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -75,9 +75,16 @@ public:
         return parent.isValid() ? 0 : FGrid.ColCount();
     }
     QVariant data(const QModelIndex& index, int role) const override {
+        const int col = index.column();
+        const int row = index.row() + FixedRowCount;
+        if (role == Qt::AccessibleTextRole || role == Qt::AccessibleDescriptionRole) {
+            if (FGrid.OnAccessibleText)
+                return FGrid.OnAccessibleText(col, row, static_cast<Qt::ItemDataRole>(role));
+            return role == Qt::AccessibleTextRole ? FGrid.Cell(col, row) : QString();
+        }
         if (role != Qt::DisplayRole && role != Qt::EditRole)
             return {};
-        return FGrid.Cell(index.column(), index.row() + FixedRowCount);
+        return FGrid.Cell(col, row);
     }
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
         if (role != Qt::EditRole || !index.isValid())

@@ -2,7 +2,8 @@
 // one fixed (header) row, a current cell, in-place editing and owner drawing. Built on Qt's
 // model/view: a table view over a small model holding the cells, a delegate that hands every
 // cell to the draw-cell event, and a header that draws the fixed row through the same event.
-// Keyboard navigation, editing, scrolling and focus are Qt's.
+// Keyboard navigation, editing, scrolling, focus and accessibility are Qt's; what a screen
+// reader says of a cell comes from the model, through OnAccessibleText.
 #pragma once
 
 #include "Canvas.h"
@@ -42,6 +43,10 @@ public:
     // Every change of the in-place editor's text, keystroke by keystroke.
     std::function<void(int col, int row, const QString& text)> OnSetEditText;
     std::function<void()> OnDblClick;
+    // What a screen reader says of a non-fixed cell: role is Qt::AccessibleTextRole or
+    // Qt::AccessibleDescriptionRole, as the model is asked. Asked each time it reads the cell,
+    // so it follows the cell as it is now. Without it a cell reads as its text.
+    std::function<QString(int col, int row, Qt::ItemDataRole role)> OnAccessibleText;
 
     explicit TStringGrid(QWidget* parent = nullptr, int colCount = 5, int rowCount = 5);
     ~TStringGrid() override;

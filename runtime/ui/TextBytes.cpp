@@ -15,21 +15,33 @@ bool IsKeptByte(char16_t unit) {
 } // namespace
 
 QString QStringFromBytes(std::string_view bytes) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
+    // Written unit by unit into a buffer of the largest size needed (one unit per byte at
+    // most), not a string per character: grids fill thousands of cells through here.
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    qsizetype length = 0;
     for (std::size_t i = 0; i < bytes.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t len = DecodeUtf8(bytes, i, false, cp);
-        if (len == 0) {
-            text.append(
-                QChar(static_cast<char16_t>(KeptByteBase + static_cast<unsigned char>(bytes[i]))));
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte < 0x80) {
+            out[length++] = byte;
             ++i;
             continue;
         }
-        const char32_t c = cp;
-        text.append(QString::fromUcs4(&c, 1));
-        i += len;
+        std::uint32_t cp = 0;
+        const std::size_t len = DecodeUtf8(bytes, i, false, cp);
+        if (len == 0) {
+            out[length++] = static_cast<char16_t>(KeptByteBase + byte);
+            ++i;
+        } else if (QChar::requiresSurrogates(cp)) {
+            out[length++] = QChar::highSurrogate(cp);
+            out[length++] = QChar::lowSurrogate(cp);
+            i += len;
+        } else {
+            out[length++] = static_cast<char16_t>(cp);
+            i += len;
+        }
     }
+    text.truncate(length);
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include "ScriptedModal.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -23,7 +24,9 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -609,6 +612,27 @@ TEST_F(AddToFavTest, TheDialogIsFreedOnEveryPath) {
     EXPECT_EQ(AddDialogsAlive(), 0);
     ASSERT_EQ(modal.Dialogs().size(), 2u);
     EXPECT_EQ(modal.Dialogs()[0].title, QStringLiteral("Add To Favorites"));
+}
+
+// Read through Qt's accessibility, as a screen reader hears them.
+TEST_F(AddToFavTest, EveryControlHasANameOfItsOwn) {
+    std::map<std::string, std::string> names;
+    Run({}, [&names](TAddToFavoritesWnd& wnd) {
+        for (QWidget* control :
+             wnd.gbAdd->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            names[control->objectName().toStdString()] =
+                QAccessible::queryAccessibleInterface(control)
+                    ->text(QAccessible::Name)
+                    .toStdString();
+        return int(ui::mrCancel);
+    });
+    EXPECT_EQ(names["btnItem"], "Browse for the item");
+    EXPECT_EQ(names["btnGroup"], "Browse for the group's files or folder");
+    EXPECT_EQ(names["edtItem"], "Item");
+    EXPECT_EQ(names["edtGroup"], "Group");
+    std::set<std::string> distinct;
+    for (const auto& [object, name] : names)
+        EXPECT_TRUE(distinct.insert(name).second) << object << " is called " << name;
 }
 
 } // namespace

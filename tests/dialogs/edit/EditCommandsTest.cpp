@@ -5,6 +5,7 @@
 #include "EditFav.h"
 #include "EditFavFixture.h"
 #include "QtPrinters.h"
+#include "TextBytes.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -255,6 +256,31 @@ TEST_F(EditCommandsTest, EditRepointsOnlyThePath) {
     EXPECT_EQ(modal.ErrorTexts(),
               QStringList{"An alias or a path cannot contain the character \"|\"."});
     EXPECT_EQ(Copy()[0], Record(0, 0, fitUnit, 1, project, "unit"));
+}
+
+// Any type code but a folder's or a group's is re-pointed as a file; a path in ANSI bytes goes
+// to the chooser and the open dialog, and back into the record, byte for byte.
+TEST_F(EditCommandsTest, EditTakesEveryOtherTypeAsAFileAndKeepsAnsiBytes) {
+    const std::string ansi = dir.path().toStdString() + "/Caf\xe9";
+    const struct {
+        int type;
+        std::string path, chosen;
+    } cases[] = {
+        {7, "/old/Unit.pas", "/new/Unit.pas"},
+        {fitUnit, ansi + "/Main.pas", ansi + "/R\xe9sum\xe9.pas"},
+        {fitFolder, ansi, ansi + "/Sub\xe9"},
+    };
+    for (const auto& c : cases) {
+        Open({Record(0, 0, c.type, 1, c.path, "item")}, 1);
+        const bool folder = c.type == fitFolder;
+        folder ? modal.QueueFolder(ui::QStringFromBytes(c.chosen))
+               : modal.QueueOpenFile({ui::QStringFromBytes(c.chosen)});
+        wnd->btnEdit->click();
+        EXPECT_EQ(ui::BytesFromQString(folder ? modal.Folders().back().folder
+                                              : modal.OpenFiles().back().fileName),
+                  c.path);
+        EXPECT_EQ(Copy()[0], Record(0, 0, c.type, 1, c.chosen, "item"));
+    }
 }
 
 TEST_F(EditCommandsTest, AddGoesUnderTheSelectedGroupAndKeepsTypedAliases) {

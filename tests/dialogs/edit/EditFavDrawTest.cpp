@@ -1,11 +1,13 @@
 // The item grid's drawing, checked on the pixels the grid paints.
 #include "EditFavFixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QPainter>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <functional>
@@ -209,6 +211,53 @@ TEST_F(EditFavDrawTest, TheBlankRowOfAnEmptyGroupIsPlain) {
     const QImage shot = Shot();
     EXPECT_TRUE(Plain(shot, CellRect(0, 1), Sys(TSysColor::Window)));
     EXPECT_TRUE(Plain(shot, CellRect(1, 1), Sys(TSysColor::Window)));
+}
+
+// What a screen reader hears of the grid comes from what the drawing shows, read in-process
+// through Qt's accessibility (no bus).
+std::string Said(QWidget* widget, QAccessible::Text what, int row = -1, int col = 0) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    if (row >= 0)
+        iface = iface->tableInterface()->cellAt(row, col);
+    return iface->text(what).toStdString();
+}
+
+TEST_F(EditFavTest, ScreenReadersHearKindPathAndWhetherItIsMissing) {
+    const std::string d = dir.path().toStdString();
+    const std::string unit = MakeFile("Main.pas");
+    const struct {
+        int type;
+        std::string path, alias, said;
+        bool missing;
+    } rows[] = {
+        {0, MakeFile("Sample.dpr"), "Sample", "Project " + d + "/Sample.dpr", false},
+        {1, d + "/Lib.dpk", "Lib", "Library " + d + "/Lib.dpk", true},
+        {2, unit, "Main", "Unit " + unit, false},
+        // ANSI (Windows-1252) bytes are read out as their characters, in path and alias.
+        {2, d + "/Caf\xe9.pas", "Caf\xe9", "Unit " + d + "/Caf\xc3\xa9.pas", true},
+        {3, d + "/gone.txt", "Gone", "File " + d + "/gone.txt", true},
+        {4, MakeFolder("Work"), "Work", "Folder " + d + "/Work", false},
+        {5, "", "Docs", "Group", false},
+    };
+    std::vector<std::string> records;
+    for (int i = 0; i < int(std::size(rows)); ++i)
+        records.push_back(Record(0, i, rows[i].type, i + 1, rows[i].path, rows[i].alias));
+    Open(records, int(records.size()));
+
+    QWidget* grid = wnd->grdItems;
+    EXPECT_EQ(Said(wnd->tvGroups, QAccessible::Name), "Groups");
+    EXPECT_EQ(Said(grid, QAccessible::Name), "Items");
+    for (int i = 0; i < int(std::size(rows)); ++i) {
+        SCOPED_TRACE(rows[i].said);
+        EXPECT_EQ(Said(grid, QAccessible::Name, i), rows[i].said); // never the stored record
+        EXPECT_EQ(Said(grid, QAccessible::Description, i), rows[i].missing ? "missing" : "");
+        EXPECT_EQ(Said(grid, QAccessible::Name, i, 1),
+                  QString::fromLatin1(rows[i].alias.c_str()).toStdString());
+    }
+
+    QTest::keyClick(wnd->grdItems, Qt::Key_F1); // F1 in a control: the form's help topic
+    ASSERT_EQ(modal.HelpRequests().size(), 1u);
+    EXPECT_EQ(modal.HelpRequests()[0].context, 130);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "FolderChooser.h"
 #include "QtModalInteraction.h"
 #include "QtPrinters.h"
+#include "TextBytes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -134,13 +135,16 @@ TEST(QtModal, OpenFileSelectsAndWritesBackTheFilterIndex) {
 TEST(QtModal, OpenFileStartsInTheProposedFilesFolder) {
     QTemporaryDir project;
     QTemporaryDir initial;
-    ASSERT_TRUE(project.isValid() && initial.isValid());
+    // A record written on Windows holds "Caf\xe9" (Windows-1252); copied here, it is "Café".
+    ASSERT_TRUE(project.isValid() && initial.isValid() && QDir(project.path()).mkpath("Café"));
     const struct {
         const char* name;
         QString fileName;
         QString folder;
     } cases[] = {
         {"proposed name with a folder", project.filePath("Unit1.pas"), project.path()},
+        {"ANSI folder", ui::QStringFromBytes(project.path().toStdString() + "/Caf\xe9/a.pas"),
+         project.filePath("Café")},
         {"folder missing: initial folder", "/no/such/folder/Unit1.pas", initial.path()},
         {"bare name: initial folder", "Unit1.pas", initial.path()},
     };
@@ -162,14 +166,15 @@ TEST(QtModal, OpenFileStartsInTheProposedFilesFolder) {
     }
 }
 
-TEST(QtModal, ErrorBoxIsACriticalBoxWithOneOkButton) {
+TEST(QtModal, ErrorBoxIsACriticalBoxTitledErrorWithOneOkButton) {
     DrivenQtModal modal;
+    // Not the program's name, which Qt would otherwise put in the title.
     QApplication::setApplicationDisplayName(QStringLiteral("Shell"));
     modal.drive = [](QDialog& dialog) {
         auto& box = dynamic_cast<QMessageBox&>(dialog);
         EXPECT_EQ(box.icon(), QMessageBox::Critical);
         EXPECT_EQ(box.text(), QStringLiteral("It broke."));
-        EXPECT_EQ(box.windowTitle(), QStringLiteral("Shell"));
+        EXPECT_EQ(box.windowTitle(), QStringLiteral("Error"));
         EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
         box.button(QMessageBox::Ok)->click();
         return Finish(dialog);
@@ -180,7 +185,8 @@ TEST(QtModal, ErrorBoxIsACriticalBoxWithOneOkButton) {
 
 TEST(QtModal, FolderChooserPreselectsPlacesAndAnswers) {
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath("start/sub"));
+    ASSERT_TRUE(root.isValid() && QDir(root.path()).mkpath("start/sub") &&
+                QDir(root.path()).mkpath("Café"));
     const QString start = QDir(root.path()).filePath("start");
     const QString sub = QDir(start).filePath("sub");
     const QString longer = QDir(root.path()).filePath("start/sub/deeper/and/longer/than/sub");
@@ -193,6 +199,10 @@ TEST(QtModal, FolderChooserPreselectsPlacesAndAnswers) {
         QString after;
     } cases[] = {
         {"existing folder, choose sub", start, start, true, sub},
+        {"ANSI bytes, as a record from Windows holds them",
+         ui::QStringFromBytes(root.path().toStdString() + "/Caf\xe9"),
+         QDir(root.path()).filePath("Café"), false,
+         ui::QStringFromBytes(root.path().toStdString() + "/Caf\xe9")},
         {"longer old text replaced", longer, QDir::homePath(), true, sub},
         {"empty: no preselection", "", QDir::homePath(), false, ""},
         {"cancel leaves the folder", start, start, false, start},
