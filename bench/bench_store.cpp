@@ -235,15 +235,30 @@ void BM_MergeAtSave(benchmark::State& state) {
 }
 BENCHMARK(BM_MergeAtSave)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A registry file of its own in a fresh temporary folder, for as long as the object lives.
+class TTempRegistry {
+public:
+    explicit TTempRegistry(const std::string& name)
+        : FDir(std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(FDir);
+        std::filesystem::create_directories(FDir);
+        SetRegistryFile((FDir / "HKEY_CURRENT_USER.reg").string());
+    }
+    ~TTempRegistry() {
+        SetRegistryFile("");
+        std::filesystem::remove_all(FDir);
+    }
+
+private:
+    std::filesystem::path FDir;
+};
+
 // What the lock between writers costs a save: one rename of 1,000 favorites saved to a
 // registry file (re-read, backup, atomic replace, fsync). Arg(1): the save takes the lock as
 // always; Arg(0): the same save while this thread holds the lock already, so that taking it
 // costs nothing. The two run in turn, so a drift of the machine hits both alike.
 void BM_SaveToRegLock(benchmark::State& state) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("bench_save_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    SetRegistryFile((dir / "HKEY_CURRENT_USER.reg").string());
+    const TTempRegistry registry("bench_save");
     TFavoriteItems items;
     Load(items, bench::MakeRecords(1000, 50));
     items.SaveToReg();
@@ -256,38 +271,26 @@ void BM_SaveToRegLock(benchmark::State& state) {
         benchmark::DoNotOptimize(items.SaveToReg().Changed);
     }
     held.reset();
-    SetRegistryFile("");
-    std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_SaveToRegLock)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // What a click on a favorite adds to make sure it opens the record as stored now: reading the
 // stored value of 10,000 favorites and finding it unchanged.
 void BM_FollowStoredValueUnchanged(benchmark::State& state) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("bench_follow_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    SetRegistryFile((dir / "HKEY_CURRENT_USER.reg").string());
+    const TTempRegistry registry("bench_follow");
     TFavoriteItems items;
     Load(items, MakeRecords(500));
     items.SaveToReg();
     for (auto _ : state)
         benchmark::DoNotOptimize(items.FollowStoredValue());
-    SetRegistryFile("");
-    std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_FollowStoredValueUnchanged)->Unit(benchmark::kMillisecond);
 
 // Taking and releasing the lock alone, uncontended.
 void BM_RegistryLock(benchmark::State& state) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("bench_lock_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    SetRegistryFile((dir / "HKEY_CURRENT_USER.reg").string());
+    const TTempRegistry registry("bench_lock");
     for (auto _ : state)
         const TRegistryLock lock("\\Favorites");
-    SetRegistryFile("");
-    std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_RegistryLock)->Unit(benchmark::kMicrosecond);
 
