@@ -37,15 +37,6 @@ std::string HomeFolder() {
 #endif
 }
 
-// "\Favorites" and "Favorites\" both name HKEY_CURRENT_USER\Favorites.
-std::string SubKey(const std::string& keyPath) {
-    std::size_t first = 0, last = keyPath.size();
-    while (first < last && keyPath[first] == '\\')
-        ++first;
-    while (last > first && keyPath[last - 1] == '\\')
-        --last;
-    return keyPath.substr(first, last - first);
-}
 
 std::string InvalidDataType(const std::string& name) {
     return "Invalid data type for '" + name + "'";
@@ -67,6 +58,15 @@ std::string RegistryFile() {
     return config + "/Quarvel/HKEY_CURRENT_USER.reg";
 }
 
+std::string RegistrySubKey(const std::string& keyPath) {
+    std::size_t first = 0, last = keyPath.size();
+    while (first < last && keyPath[first] == '\\')
+        ++first;
+    while (last > first && keyPath[last - 1] == '\\')
+        --last;
+    return keyPath.substr(first, last - first);
+}
+
 void SetRegistryFile(const std::string& path) {
     std::lock_guard lock(gFileMutex);
     gFileOverride = path;
@@ -81,7 +81,7 @@ struct TRegIniFile::Impl {
 
 TRegIniFile::TRegIniFile(const std::string& keyPath) : FImpl(std::make_unique<Impl>()) {
     FImpl->Path = keyPath;
-    const std::string sub = SubKey(keyPath);
+    const std::string sub = RegistrySubKey(keyPath);
     const LONG rc =
         RegCreateKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_WRITE, nullptr, &FImpl->Key, nullptr);
@@ -182,7 +182,7 @@ struct TRegIniFile::Impl {
 
 TRegIniFile::TRegIniFile(const std::string& keyPath) : FImpl(std::make_unique<Impl>()) {
     FImpl->File = RegistryFile();
-    const std::string sub = SubKey(keyPath);
+    const std::string sub = RegistrySubKey(keyPath);
     FImpl->Key = sub.empty() ? std::string(RootKey) : std::string(RootKey) + "\\" + sub;
     FImpl->Document = LoadRegFile(FImpl->File);
     // A missing key reads as an empty one and is written with the first value: opening to

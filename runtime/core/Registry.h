@@ -19,6 +19,10 @@ std::string RegistryFile();
 // Sets (or, with an empty path, clears) a process-wide override of RegistryFile().
 void SetRegistryFile(const std::string& path);
 
+// The key below HKEY_CURRENT_USER that a key path names, without leading or trailing '\':
+// "\Favorites" and "Favorites\" both give "Favorites".
+std::string RegistrySubKey(const std::string& keyPath);
+
 // One open key of HKEY_CURRENT_USER. On Windows it is created when missing (also when only
 // reading); off Windows a missing key reads as empty and is made by the first write, so that
 // reading never writes.

@@ -29,12 +29,8 @@ using namespace std::chrono_literals;
 constexpr std::chrono::milliseconds DefaultTimeout = 10s;
 std::atomic<long long> gTimeoutOverride{0};
 
-// The locks this thread holds, by name; an inner hold of one of them does nothing.
+// The locks this thread holds, by name.
 thread_local std::set<std::string> tHeld;
-
-bool HeldHere(const std::string& name) {
-    return tHeld.count(name) > 0;
-}
 
 std::string Seconds(std::chrono::milliseconds t) {
     const long long ms = t.count();
@@ -69,20 +65,13 @@ void SetRegistryLockTimeout(std::chrono::milliseconds timeout) {
 
 std::string TRegistryLock::LockName(const std::string& keyPath) {
     // Key names ignore case; a mutex name may not hold '\' after its namespace.
-    std::string key = keyPath;
-    key.erase(0, key.find_first_not_of('\\'));
-    while (!key.empty() && key.back() == '\\')
-        key.pop_back();
+    std::string key = RegistrySubKey(keyPath);
     for (char& c : key)
         c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return "Local\\Quarvel.Registry.HKEY_CURRENT_USER/" + key;
 }
 
-TRegistryLock::TRegistryLock(const std::string& keyPath) : FName(LockName(keyPath)) {
-    if (HeldHere(FName)) {
-        FNested = true;
-        return;
-    }
+void TRegistryLock::Acquire() {
     const HANDLE mutex = CreateMutexA(nullptr, FALSE, FName.c_str());
     if (!mutex)
         throw ERegistryException("cannot make the lock \"" + FName + "\" (error " +
@@ -95,13 +84,9 @@ TRegistryLock::TRegistryLock(const std::string& keyPath) : FName(LockName(keyPat
         TimedOut("\"" + FName + "\"", timeout);
     }
     FHandle = mutex;
-    tHeld.insert(FName);
 }
 
-TRegistryLock::~TRegistryLock() {
-    if (FNested)
-        return;
-    tHeld.erase(FName);
+void TRegistryLock::Release() noexcept {
     ReleaseMutex(static_cast<HANDLE>(FHandle));
     CloseHandle(static_cast<HANDLE>(FHandle));
 }
@@ -113,11 +98,7 @@ std::string TRegistryLock::LockName(const std::string&) {
     return RegistryFile() + ".lock";
 }
 
-TRegistryLock::TRegistryLock(const std::string& keyPath) : FName(LockName(keyPath)) {
-    if (HeldHere(FName)) {
-        FNested = true;
-        return;
-    }
+void TRegistryLock::Acquire() {
     const auto fail = [&](const std::string& why) {
         throw ERegistryException("cannot make the lock " + Quoted(FName) + ": " + why);
     };
@@ -165,6 +146,20 @@ TRegistryLock::TRegistryLock(const std::string& keyPath) : FName(LockName(keyPat
         pause = std::min(pause * 2, 25ms);
     }
     FFile = fd;
+}
+
+void TRegistryLock::Release() noexcept {
+    ::close(FFile); // releases the lock
+}
+
+#endif
+
+TRegistryLock::TRegistryLock(const std::string& keyPath) : FName(LockName(keyPath)) {
+    // An inner hold does nothing: the outer one releases the lock.
+    FNested = tHeld.count(FName) > 0;
+    if (FNested)
+        return;
+    Acquire();
     tHeld.insert(FName);
 }
 
@@ -172,7 +167,5 @@ TRegistryLock::~TRegistryLock() {
     if (FNested)
         return;
     tHeld.erase(FName);
-    ::close(FFile); // releases the lock
+    Release();
 }
-
-#endif

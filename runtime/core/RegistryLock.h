@@ -29,6 +29,9 @@ public:
     static std::string LockName(const std::string& keyPath);
 
 private:
+    void Acquire(); // the platform's part: waits for the lock, or raises
+    void Release() noexcept;
+
     std::string FName;
 #ifdef _WIN32
     void* FHandle = nullptr;

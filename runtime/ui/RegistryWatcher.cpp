@@ -36,8 +36,7 @@ struct RegistryWatcher::Impl {
 
 RegistryWatcher::RegistryWatcher(const std::string& keyPath, QObject* parent)
     : QObject(parent), FImpl(std::make_unique<Impl>()) {
-    std::string sub = keyPath;
-    sub.erase(0, sub.find_first_not_of('\\'));
+    const std::string sub = RegistrySubKey(keyPath);
     // Opening a key makes it when missing, as every open of the registry stand-in does here.
     if (RegCreateKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_NOTIFY, nullptr, &FImpl->Key, nullptr) != ERROR_SUCCESS)
