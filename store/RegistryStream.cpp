@@ -67,6 +67,19 @@ void Store(const std::string& section, const std::vector<std::uint8_t>& bytes) {
     stream.SaveToRegistry(section, std::string(sFavIdent));
 }
 
+// Replaces the stored value by bytes, keeping the value replaced as a backup first (a failed
+// backup stops the save when backupRequired). The same bytes are not written again: that
+// would only wake every watcher of the value.
+void Replace(const std::string& section, const TStored& stored,
+             const std::vector<std::uint8_t>& bytes, bool backupRequired, TSaveReport& report) {
+    report.Changed = !(stored.Binary && stored.Bytes == bytes);
+    if (!report.Changed)
+        return;
+    if (stored.Present())
+        report.StoredBackup = KeepBackup(section, *stored.Value, backupRequired, report);
+    Store(section, bytes);
+}
+
 } // namespace
 
 bool TRegistryStream::LoadFromRegistry(const std::string& keyPath, const std::string& valueName) {
@@ -193,12 +206,7 @@ TSaveReport TFavoriteItems::SaveToReg() {
     }
     const std::vector<std::uint8_t> target = merged ? WriteFavoriteStream(*merged) : own;
 
-    report.Changed = !(stored.Binary && stored.Bytes == target);
-    if (report.Changed && stored.Present())
-        report.StoredBackup = KeepBackup(section, *stored.Value, report.StoredUnreadable, report);
-    // Writing the same bytes again would only wake every watcher of the value.
-    if (report.Changed)
-        Store(section, target);
+    Replace(section, stored, target, report.StoredUnreadable, report);
     if (merged)
         Assign(*merged);
     FLoaded = true;
@@ -210,10 +218,6 @@ TSaveReport ReplaceStoredValue(const std::string& section, const std::vector<std
     const TRegistryLock lock(section);
     const TStored stored = ReadStored(section);
     TSaveReport report;
-    report.Changed = !(stored.Binary && stored.Bytes == bytes);
-    if (report.Changed && stored.Present())
-        report.StoredBackup = KeepBackup(section, *stored.Value, true, report);
-    if (report.Changed)
-        Store(section, bytes);
+    Replace(section, stored, bytes, true, report);
     return report;
 }
